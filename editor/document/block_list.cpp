@@ -1,5 +1,7 @@
 #include "block_list.h"
 
+#include <utility>
+
 namespace vantrell {
 
 ByteBlock* BlockList::Link(BlockLink* before, std::unique_ptr<std::uint8_t[]> buffer,
@@ -57,6 +59,30 @@ void BlockList::Clear() {
   sentinel_.next = sentinel_.prev = &sentinel_;
   count_ = 0;
   totalLength_ = 0;
+}
+
+void BlockList::Swap(BlockList& other) {
+  // The end blocks point at their list's sentinel, so relink them.
+  auto detach = [](BlockList& list) {
+    BlockLink chain{list.sentinel_.next, list.sentinel_.prev};
+    const bool empty = chain.next == &list.sentinel_;
+    list.sentinel_.next = list.sentinel_.prev = &list.sentinel_;
+    return std::pair{chain, empty};
+  };
+  auto attach = [](BlockList& list, std::pair<BlockLink, bool> detached) {
+    if (detached.second) return;
+    list.sentinel_.next = detached.first.next;
+    list.sentinel_.prev = detached.first.prev;
+    list.sentinel_.next->prev = &list.sentinel_;
+    list.sentinel_.prev->next = &list.sentinel_;
+  };
+  auto mine = detach(*this);
+  auto theirs = detach(other);
+  attach(*this, theirs);
+  attach(other, mine);
+  std::swap(count_, other.count_);
+  std::swap(totalLength_, other.totalLength_);
+  std::swap(finger_, other.finger_);
 }
 
 void BlockList::ResetToEmptyDocument() {

@@ -40,6 +40,9 @@ class BlockList {
   [[nodiscard]] ByteBlock* Next(const ByteBlock* block) const { return AsBlock(block->next); }
   [[nodiscard]] ByteBlock* Prev(const ByteBlock* block) const { return AsBlock(block->prev); }
 
+  // Exchanges the chains (and everything kept beside them) of two lists.
+  void Swap(BlockList& other);
+
   // Empty means no block at all; a document always has at least one.
   void ResetToEmptyDocument();
 

@@ -17,4 +17,10 @@ using Bytes = std::vector<std::uint8_t>;
 
 enum class EditState : int { Browse = 0, Prohibited = 1, Editable = 2 };
 
+enum class CharacterSet : int { Ascii = 0, ShiftJis = 1, Euc = 2, Unicode = 3, Ebcdic = 4, Ebcidk = 5 };
+
+enum class ByteOrder : int { LittleEndian = 0, BigEndian = 1 };
+
+enum class AddressBase : int { Decimal = 0, Hexadecimal = 1 };
+
 }  // namespace vantrell
