@@ -15,9 +15,11 @@ std::int64_t Distance(std::int64_t a, std::int64_t b) { return a > b ? a - b : b
 bool BlockCursor::Place(std::int64_t position) {
   const std::int64_t length = Length();
   if (position < 0 || position > length) return false;
+  // A list without blocks (not loaded yet, or cleared) holds no position.
+  ByteBlock* block = list_->First();
+  if (block == nullptr) return false;
 
   // Start from the nearest block whose start is known.
-  ByteBlock* block = list_->First();
   std::int64_t start = 0;
   auto consider = [&](ByteBlock* candidate, std::int64_t candidateStart) {
     if (candidate != nullptr && Distance(candidateStart, position) < Distance(start, position)) {
@@ -200,7 +202,7 @@ bool BlockCursor::InsertByte(DocPos position, std::uint8_t byte) {
     const std::uint32_t half = block->capacity / 2;
     auto buffer = ByteBlock::NewBuffer();
     std::uint8_t* fresh = buffer.get();
-    if (offset < half) {
+    if (offset <= half) {
       std::memcpy(fresh, data, offset);
       fresh[offset] = byte;
       std::memcpy(fresh + offset + 1, data + offset, half - offset);

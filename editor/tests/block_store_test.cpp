@@ -20,6 +20,7 @@ namespace vantrell {
 namespace {
 
 constexpr std::uint32_t kCap = ByteBlock::kCapacity;
+constexpr DocPos kBlock = static_cast<DocPos>(kCap);
 using Sizes = std::vector<std::uint32_t>;
 using Dir = BlockCursor::Direction;
 using Origin = BlockCursor::Origin;
@@ -182,8 +183,12 @@ class Differential {
       what << "step " << step << ", length " << model_.size() << ": ";
       ASSERT_NO_FATAL_FAILURE(Step(what));
       ASSERT_NO_FATAL_FAILURE(Probe());
-      if (step % 10 == 0) ASSERT_NO_FATAL_FAILURE(CheckReadBytes());
-      if (step % 50 == 0) ASSERT_NO_FATAL_FAILURE(CheckReadAt());
+      if (step % 10 == 0) {
+        ASSERT_NO_FATAL_FAILURE(CheckReadBytes());
+      }
+      if (step % 50 == 0) {
+        ASSERT_NO_FATAL_FAILURE(CheckReadAt());
+      }
     }
     ASSERT_NO_FATAL_FAILURE(CheckReadAt());
   }
@@ -297,7 +302,9 @@ class Differential {
         Bytes old;
         ASSERT_TRUE(cursor.ReplaceRange(p, oldCount, bytes.data(), newCount, old));
         EXPECT_TRUE(SameBytes(old, Bytes(model_.begin() + p, model_.begin() + p + oldCount)));
-        if (newCount == oldCount) EXPECT_EQ(BlockSizes(list_), before);
+        if (newCount == oldCount) {
+          EXPECT_EQ(BlockSizes(list_), before);
+        }
         model_.erase(model_.begin() + p, model_.begin() + p + oldCount);
         model_.insert(model_.begin() + p, bytes.begin(), bytes.end());
         break;
@@ -481,13 +488,14 @@ class Differential {
 TEST(BlockStoreDifferential, RandomEditsOnSeveralFullBlocks) {
   Rng rng(20240611);
   Differential run(7, rng.RandomBytes(5 * kCap + 1234), 6 * kCap, 300);
-  run.Run(3000);
+  run.Run(5000);
 }
 
-// Small documents that often become empty and grow again from the single block.
-TEST(BlockStoreDifferential, RandomEditsOnTinyDocuments) {
+// Mostly a few bytes: the document often becomes empty and grows again from
+// its single block; now and then a block-sized insertion is cut back.
+TEST(BlockStoreDifferential, RandomEditsAroundTheEmptyDocument) {
   Differential run(11, Bytes{1, 2, 3}, 40, 6);
-  run.Run(3000);
+  run.Run(4000);
 }
 
 // ---------------------------------------------------------------------------
@@ -539,7 +547,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The position at a boundary belongs to the block that starts there,
         // even when the block before it has room.
         LayoutCase{"BoundaryAfterPartialBlock", {100, kCap, 50}, 100, {100, 8193, 8192, 50}},
-        LayoutCase{"PartialBlockTakesByte", {kCap, 100, kCap}, kCap + 100, {kCap, kCap, 101}},
+        LayoutCase{"PartialBlockTakesByte", {kCap, 100, kCap}, kCap + 50, {kCap, 101, kCap}},
         LayoutCase{"EmptyDocument", {0}, 0, {1}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -717,8 +725,11 @@ TEST(BlockStore, ReplaceShrinkingAndGrowingAcrossBlocks) {
            // Overwrite 10 at 16000, then 19990 go in at offset 16010 of a full block:
            // the 374-byte tail splits off, 374 fill the block, then 16384 and 3232.
            {16000, 10, 20000, {kCap, kCap, 3232, 374, kCap}},
-           // Overwrite 1000, then cut the other 9000 (crossing into the second block).
-           {16000, 10000, 1000, {16000 + 1000, kCap - 9000 + 384}},
+           // Overwrite 1000 (384 + 616 across the boundary), then cut the other
+           // 9000 from inside the second block.
+           {16000, 10000, 1000, {kCap, kCap - 616 - 9000 + 616}},
+           // Overwrite 100, then cut 19900 from offset 100 on, over the boundary.
+           {0, 20000, 100, {100, 2 * kCap - 20000}},
            // Insert only (nothing replaced) at the end.
            {2 * kCap, 0, 5, {kCap, kCap, 5}},
        }) {
@@ -862,7 +873,7 @@ TEST_F(SeekTest, PlacesOrFailsWithoutMoving) {
       {7, Origin::Current, 0, 7},         {7, Origin::Current, 3, 10},
       {7, Origin::Current, -7, 0},        {7, Origin::Current, -8, -1},
       {7, Origin::Current, len - 7, len}, {7, Origin::Current, len - 6, -1},
-      {len, Origin::Current, -len, 0},    {len - 3, Origin::Current, -kCap, len - 3 - kCap},
+      {len, Origin::Current, -len, 0},    {len - 3, Origin::Current, -kBlock, len - 3 - kBlock},
       {7, Origin::End, 0, len},           {7, Origin::End, -1, len - 1},
       {7, Origin::End, -6, len - 6},      {7, Origin::End, -len, 0},
       {7, Origin::End, -len - 1, -1},     {7, Origin::End, 1, -1},
@@ -1112,16 +1123,52 @@ TEST(BlockStoreSearch, AgreesWithBruteForceOnRandomData) {
   Rng rng(42);
   for (int round = 0; round < 6; ++round) {
     const int alphabet = round % 2 == 0 ? 2 : 3;
-    Bytes text;
     Sizes sizes;
     if (round < 4) {
-      // Many small blocks: every window crosses boundaries.
-      const int blocks = static_cast<int>(rng.Between(5, 40));
+      // Many small blocks: most windows cross a boundary.
+      const auto blocks = rng.Between(5, 40);
       for (int i = 0; i < blocks; ++i) sizes.push_back(static_cast<std::uint32_t>(rng.Between(1, 90)));
-      text = rng.RandomBytes(SumOf(sizes), alphabet);
-      BuildBlocks(list_for_round(), text, sizes);
+    } else {
+      sizes = {kCap, kCap, static_cast<std::uint32_t>(rng.Between(1, kCap))};
     }
-    (void)sizes;
+    const Bytes text = rng.RandomBytes(SumOf(sizes), alphabet);
+    const auto len = static_cast<DocPos>(text.size());
+    // Long runs of one letter for FindOtherByte.
+    Bytes runs;
+    while (runs.size() < text.size()) {
+      const auto letter = static_cast<std::uint8_t>(rng.OneIn(4) ? rng.Between(1, alphabet - 1) : 0);
+      runs.insert(runs.end(), static_cast<std::size_t>(rng.Between(1, 120)), letter);
+    }
+    runs.resize(text.size());
+    BlockList list;
+    BuildBlocks(list, text, sizes);
+    BlockList runList;
+    BuildBlocks(runList, runs, sizes);
+
+    for (int query = 0; query < 400; ++query) {
+      const auto plen = static_cast<int>(rng.Between(1, 8));
+      Bytes pattern;
+      if (plen <= len && rng.OneIn(2)) {
+        const auto at = rng.Between(0, len - plen);
+        pattern.assign(text.begin() + at, text.begin() + at + plen);
+      } else {
+        pattern = rng.RandomBytes(plen, alphabet);
+      }
+      const Dir dir = rng.OneIn(2) ? Dir::Forward : Dir::Backward;
+      // Backward searches start on a byte of the document.
+      const auto start = static_cast<DocPos>(
+          rng.Between(0, dir == Dir::Forward ? len + 2 : len - 1));
+      const auto limit = static_cast<DocPos>(rng.OneIn(3) ? 0 : rng.Between(0, len));
+      SCOPED_TRACE("round " + std::to_string(round) + " query " + std::to_string(query) +
+                   (dir == Dir::Forward ? " forward" : " backward") + " from " +
+                   std::to_string(start) + " limit " + std::to_string(limit) +
+                   " pattern length " + std::to_string(plen));
+      ASSERT_EQ(Find(list, pattern, dir, start, limit),
+                SlowFindPattern(text, pattern, dir, start, limit));
+      const auto byte = static_cast<std::uint8_t>(rng.Between(0, alphabet - 1));
+      ASSERT_EQ(FindOther(runList, byte, dir, std::min(start, len - 1), limit),
+                SlowFindOtherByte(runs, byte, dir, std::min(start, len - 1), limit));
+    }
   }
 }
 
