@@ -202,7 +202,7 @@ bool BlockCursor::InsertByte(DocPos position, std::uint8_t byte) {
     const std::uint32_t half = block->capacity / 2;
     auto buffer = ByteBlock::NewBuffer();
     std::uint8_t* fresh = buffer.get();
-    if (offset <= half) {
+    if (offset < half) {
       std::memcpy(fresh, data, offset);
       fresh[offset] = byte;
       std::memcpy(fresh + offset + 1, data + offset, half - offset);

@@ -363,7 +363,8 @@ class Differential {
     const auto count = static_cast<DocPos>(bytes.size());
     // A start inside the document with a count that runs past its end.
     const DocPos inside = len == 0 ? 0 : PickPosition(false);
-    const DocPos tooMany = len - inside + 1 + static_cast<DocPos>(rng_.Between(0, kCap));
+    const DocPos tooMany =
+        len - inside + 1 + static_cast<DocPos>(rng_.OneIn(2) ? 0 : rng_.Between(1, kCap));
 
     BlockCursor cursor(list_);
     Bytes out{0xEE};
@@ -403,10 +404,9 @@ class Differential {
         break;
       case 8:
         // Shrinking, equal and growing replacements of a range that runs past the end.
-        result = cursor.ReplaceRange(inside, tooMany, bytes.data(),
-                                     std::min<DocPos>(count, tooMany + static_cast<DocPos>(
-                                                                           rng_.Between(-1, 1))),
-                                     out);
+        result = cursor.ReplaceRange(
+            inside, tooMany, bytes.data(),
+            std::min<DocPos>(count, tooMany + static_cast<DocPos>(rng_.Between(-1, 1))), out);
         break;
       case 9:
         // An insertion (nothing replaced) beyond the end or before the start.
@@ -453,8 +453,8 @@ class Differential {
     const DocPos chunk = static_cast<DocPos>(rng_.OneIn(2) ? rng_.Between(1, 100)
                                                            : rng_.Between(kCap - 1, 2 * kCap));
     SCOPED_TRACE("ReadBytes from " + std::to_string(start) + " by " + std::to_string(chunk));
-    ASSERT_TRUE(SameBytes(ReadByChunks(list_, start, chunk), Bytes(model_.begin() + start,
-                                                                    model_.end())));
+    ASSERT_TRUE(
+        SameBytes(ReadByChunks(list_, start, chunk), Bytes(model_.begin() + start, model_.end())));
   }
 
   // ReadAt forward, backward and by jumps, all through one cursor.
@@ -538,12 +538,12 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"Offset16383", {kCap}, 16383, {8192, 8193}},
         LayoutCase{"AtTheEnd", {kCap}, kCap, {8192, 8193}},
         LayoutCase{"MiddleBlockOffset0", {kCap, kCap, kCap}, kCap, {kCap, 8193, 8192, kCap}},
-        LayoutCase{"MiddleBlockOffset8191", {kCap, kCap, kCap}, kCap + 8191,
-                   {kCap, 8193, 8192, kCap}},
-        LayoutCase{"MiddleBlockOffset8192", {kCap, kCap, kCap}, kCap + 8192,
-                   {kCap, 8192, 8193, kCap}},
-        LayoutCase{"MiddleBlockLastByte", {kCap, kCap, kCap}, 2 * kCap - 1,
-                   {kCap, 8192, 8193, kCap}},
+        LayoutCase{
+            "MiddleBlockOffset8191", {kCap, kCap, kCap}, kCap + 8191, {kCap, 8193, 8192, kCap}},
+        LayoutCase{
+            "MiddleBlockOffset8192", {kCap, kCap, kCap}, kCap + 8192, {kCap, 8192, 8193, kCap}},
+        LayoutCase{
+            "MiddleBlockLastByte", {kCap, kCap, kCap}, 2 * kCap - 1, {kCap, 8192, 8193, kCap}},
         // The position at a boundary belongs to the block that starts there,
         // even when the block before it has room.
         LayoutCase{"BoundaryAfterPartialBlock", {100, kCap, 50}, 100, {100, 8193, 8192, 50}},
@@ -675,7 +675,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CutCase{"InsideOneBlock", {kCap}, 100, 200, {kCap - 200}},
         CutCase{"WholeOnlyBlock", {10}, 0, 10, {0}},
-        CutCase{"AcrossWholeBlockIntoLater", {kCap, kCap, kCap, kCap}, 100, 2 * kCap,
+        CutCase{"AcrossWholeBlockIntoLater",
+                {kCap, kCap, kCap, kCap},
+                100,
+                2 * kCap,
                 {100, kCap - 100, kCap}},
         CutCase{"EndsAtBlockEnd", {kCap, kCap, kCap}, 100, 2 * kCap - 100, {100, kCap}},
         CutCase{"WholeFirstBlock", {kCap, kCap, kCap}, 0, kCap, {kCap, kCap}},
@@ -741,8 +744,8 @@ TEST(BlockStore, ReplaceShrinkingAndGrowingAcrossBlocks) {
     Bytes old;
     BlockCursor cursor(list);
     ASSERT_TRUE(cursor.ReplaceRange(c.start, c.oldCount, bytes.data(), c.newCount, old));
-    EXPECT_TRUE(SameBytes(
-        old, Bytes(original.begin() + c.start, original.begin() + c.start + c.oldCount)));
+    EXPECT_TRUE(
+        SameBytes(old, Bytes(original.begin() + c.start, original.begin() + c.start + c.oldCount)));
     Bytes expected = original;
     expected.erase(expected.begin() + c.start, expected.begin() + c.start + c.oldCount);
     expected.insert(expected.begin() + c.start, bytes.begin(), bytes.end());
@@ -775,6 +778,127 @@ TEST(BlockStore, FillAndOrByteChangeBytesInPlace) {
 
   EXPECT_EQ(BlockSizes(list), sizes);
   EXPECT_TRUE(SameBytes(ReadByBlocks(list), expected));
+}
+
+// Blocks added or taken out directly through the chain: positions found by
+// later cursors account for them, whatever block an earlier cursor left remembered.
+TEST(BlockStore, ChainOperationsKeepPositionsRight) {
+  const Sizes sizes{100, 200, 300, 400, 500};
+  Bytes model = Numbered(SumOf(sizes));
+  BlockList list;
+  BuildBlocks(list, model, sizes);
+  ByteBlock* second = list.Next(list.First());
+  ByteBlock* third = list.Next(second);
+
+  auto newBlock = [](std::uint8_t fill, std::uint32_t used) {
+    auto buffer = ByteBlock::NewBuffer();
+    std::memset(buffer.get(), fill, used);
+    return buffer;
+  };
+  // A read in the fourth block (after every change below, but not the last
+  // block), so that the list remembers that block.
+  DocPos inFourth = 100 + 200 + 300 + 150;
+  auto rememberFourth = [&] {
+    BlockCursor cursor(list);
+    std::uint8_t b = 0;
+    ASSERT_TRUE(cursor.ReadAt(inFourth, b));
+    ASSERT_EQ(b, model[inFourth]);
+  };
+  // After a change that moved the fourth block by `shift`, reads near it first.
+  auto check = [&](const char* step, DocPos shift) {
+    SCOPED_TRACE(step);
+    inFourth += shift;
+    std::uint8_t b = 0;
+    for (const DocPos p : {inFourth, inFourth - 140, inFourth + 200, DocPos{0}}) {
+      BlockCursor cursor(list);
+      ASSERT_TRUE(cursor.ReadAt(p, b));
+      EXPECT_EQ(b, model[p]) << "at " << p;
+    }
+    EXPECT_EQ(list.CheckInvariants(), "");
+    EXPECT_EQ(StructureProblem(list), "");
+    EXPECT_TRUE(SameBytes(ReadByBlocks(list), model));
+  };
+
+  rememberFourth();
+  ByteBlock* before = list.InsertBlockBefore(second, newBlock(0xB1, 10), kCap, 10);
+  EXPECT_EQ(list.Next(before), second);
+  model.insert(model.begin() + 100, 10, 0xB1);
+  check("inserted before", 10);
+
+  rememberFourth();
+  ByteBlock* after = list.InsertBlockAfter(second, newBlock(0xA1, 20), kCap, 20);
+  EXPECT_EQ(list.Prev(after), second);
+  model.insert(model.begin() + 310, 20, 0xA1);
+  check("inserted after", 20);
+
+  rememberFourth();
+  std::unique_ptr<std::uint8_t[]> buffer = list.UnlinkBlock(third);
+  ASSERT_NE(buffer, nullptr);
+  EXPECT_EQ(buffer[0], model[330]);
+  model.erase(model.begin() + 330, model.begin() + 630);
+  check("unlinked", -300);
+
+  rememberFourth();
+  list.AppendBlock(newBlock(0xE1, 5), kCap, 5);
+  model.insert(model.end(), 5, 0xE1);
+  check("appended", 0);
+  EXPECT_EQ(BlockSizes(list), (Sizes{100, 10, 200, 20, 400, 500, 5}));
+
+  list.Clear();
+  EXPECT_EQ(list.BlockCount(), 0);
+  EXPECT_EQ(list.TotalLength(), 0);
+}
+
+// Swapping exchanges whole documents, including a list without blocks, and
+// what a list remembers for seeking goes with its chain.
+TEST(BlockStore, SwapExchangesChains) {
+  const Sizes sizesA{kCap, 7, 300};
+  const Sizes sizesB{5};
+  const Bytes bytesA = Numbered(SumOf(sizesA));
+  Bytes bytesB(5, 0xC3);
+  BlockList a;
+  BlockList b;
+  BuildBlocks(a, bytesA, sizesA);
+  BuildBlocks(b, bytesB, sizesB);
+  {
+    BlockCursor cursor(a);  // leaves the third block remembered
+    std::uint8_t byte = 0;
+    ASSERT_TRUE(cursor.ReadAt(kBlock + 7 + 100, byte));
+  }
+  a.Swap(b);
+  EXPECT_EQ(BlockSizes(a), sizesB);
+  EXPECT_EQ(BlockSizes(b), sizesA);
+  for (const BlockList* list : {&a, &b}) {
+    EXPECT_EQ(list->CheckInvariants(), "");
+    EXPECT_EQ(StructureProblem(*list), "");
+  }
+  EXPECT_TRUE(SameBytes(ReadByBlocks(a), bytesB));
+  EXPECT_TRUE(SameBytes(ReadByBlocks(b), bytesA));
+  {
+    BlockCursor cursor(b);
+    std::uint8_t byte = 0;
+    for (const DocPos p : {kBlock + 7 + 120, kBlock + 3, DocPos{10}}) {
+      ASSERT_TRUE(cursor.ReadAt(p, byte));
+      EXPECT_EQ(byte, bytesA[p]) << "at " << p;
+    }
+    ASSERT_TRUE(cursor.InsertByte(5, 0x99));
+  }
+  {
+    BlockCursor cursor(a);
+    ASSERT_TRUE(cursor.InsertByte(5, 0x98));
+    bytesB.push_back(0x98);
+  }
+  EXPECT_TRUE(SameBytes(ReadByBlocks(a), bytesB));
+
+  BlockList none;
+  none.Swap(a);
+  EXPECT_EQ(a.BlockCount(), 0);
+  EXPECT_EQ(a.TotalLength(), 0);
+  EXPECT_EQ(a.First(), nullptr);
+  EXPECT_EQ(none.CheckInvariants(), "");
+  EXPECT_TRUE(SameBytes(ReadByBlocks(none), bytesB));
+  BlockCursor cursor(a);
+  EXPECT_FALSE(cursor.Seek(0));
 }
 
 TEST(BlockStore, EmptyDocumentRefusesByteOperations) {
@@ -841,7 +965,7 @@ TEST(BlockStore, ListWithoutBlocksRefusesEverything) {
 // ---------------------------------------------------------------------------
 // Seeking and reading
 
-class SeekTest : public ::testing::Test {
+class BlockStoreSeek : public ::testing::Test {
  protected:
   void SetUp() override { BuildBlocks(list_, model_, sizes_); }
 
@@ -858,7 +982,7 @@ class SeekTest : public ::testing::Test {
   BlockList list_;
 };
 
-TEST_F(SeekTest, PlacesOrFailsWithoutMoving) {
+TEST_F(BlockStoreSeek, PlacesOrFailsWithoutMoving) {
   struct Case {
     DocPos from;  // placed with Seek from the start first
     Origin origin;
@@ -867,16 +991,26 @@ TEST_F(SeekTest, PlacesOrFailsWithoutMoving) {
   };
   const DocPos len = length_;
   const std::vector<Case> cases{
-      {7, Origin::Start, 0, 0},           {7, Origin::Start, 10, 10},
-      {7, Origin::Start, len - 1, len - 1}, {7, Origin::Start, len, len},
-      {7, Origin::Start, len + 1, -1},    {7, Origin::Start, -1, -1},
-      {7, Origin::Current, 0, 7},         {7, Origin::Current, 3, 10},
-      {7, Origin::Current, -7, 0},        {7, Origin::Current, -8, -1},
-      {7, Origin::Current, len - 7, len}, {7, Origin::Current, len - 6, -1},
-      {len, Origin::Current, -len, 0},    {len - 3, Origin::Current, -kBlock, len - 3 - kBlock},
-      {7, Origin::End, 0, len},           {7, Origin::End, -1, len - 1},
-      {7, Origin::End, -6, len - 6},      {7, Origin::End, -len, 0},
-      {7, Origin::End, -len - 1, -1},     {7, Origin::End, 1, -1},
+      {7, Origin::Start, 0, 0},
+      {7, Origin::Start, 10, 10},
+      {7, Origin::Start, len - 1, len - 1},
+      {7, Origin::Start, len, len},
+      {7, Origin::Start, len + 1, -1},
+      {7, Origin::Start, -1, -1},
+      {7, Origin::Current, 0, 7},
+      {7, Origin::Current, 3, 10},
+      {7, Origin::Current, -7, 0},
+      {7, Origin::Current, -8, -1},
+      {7, Origin::Current, len - 7, len},
+      {7, Origin::Current, len - 6, -1},
+      {len, Origin::Current, -len, 0},
+      {len - 3, Origin::Current, -kBlock, len - 3 - kBlock},
+      {7, Origin::End, 0, len},
+      {7, Origin::End, -1, len - 1},
+      {7, Origin::End, -6, len - 6},
+      {7, Origin::End, -len, 0},
+      {7, Origin::End, -len - 1, -1},
+      {7, Origin::End, 1, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("from " + std::to_string(c.from) + ", origin " +
@@ -907,7 +1041,7 @@ TEST_F(SeekTest, PlacesOrFailsWithoutMoving) {
 
 // Every byte, one step at a time, in both directions: the steps cross block
 // boundaries and the cursor keeps its absolute position right.
-TEST_F(SeekTest, ReadNextAndReadPrevStepAcrossBlocks) {
+TEST_F(BlockStoreSeek, ReadNextAndReadPrevStepAcrossBlocks) {
   BlockCursor cursor(list_);
   std::uint8_t b = 0;
   ASSERT_TRUE(cursor.Seek(0));
@@ -945,7 +1079,7 @@ TEST_F(SeekTest, ReadNextAndReadPrevStepAcrossBlocks) {
   }
 }
 
-TEST_F(SeekTest, ReadBytesAndCopyRangeCrossBlocks) {
+TEST_F(BlockStoreSeek, ReadBytesAndCopyRangeCrossBlocks) {
   BlockCursor cursor(list_);
   Bytes buffer(length_ + 10);
   // From inside the first block through the second into the third; fewer at the end.
@@ -1036,27 +1170,31 @@ TEST(BlockStoreSearch, FindPatternTable) {
   const std::vector<Case> cases{
       {"abc", Dir::Forward, 0, 0, 0},
       {"abc", Dir::Forward, 1, 0, 4},
-      {"abc", Dir::Forward, 10, 0, 13},     // ends on the last byte
-      {"abc", Dir::Forward, 10, len, 13},   // limit = length
+      {"abc", Dir::Forward, 10, 0, 13},    // ends on the last byte
+      {"abc", Dir::Forward, 10, len, 13},  // limit = length
       {"abc", Dir::Forward, 10, len - 1, -1},
-      {"abc", Dir::Forward, 4, 7, 4},       // ends just below the limit
+      {"abc", Dir::Forward, 4, 7, 4},  // ends just below the limit
       {"abc", Dir::Forward, 4, 6, -1},
+      {"abc", Dir::Forward, 8, 12, 9},  // a skip lands on the last window below the limit
+      {"abc", Dir::Forward, 8, 11, -1},
       {"abc", Dir::Forward, 14, 0, -1},
       {"abc", Dir::Forward, len + 5, 0, -1},
-      {"cXa", Dir::Forward, 0, 0, 2},       // across a block boundary
-      {"YYab", Dir::Forward, 0, 0, 7},      // across two boundaries
+      {"cXa", Dir::Forward, 0, 0, 2},   // across a block boundary
+      {"YYab", Dir::Forward, 0, 0, 7},  // across two boundaries
       {"Z", Dir::Forward, 0, 0, 12},
       {"abd", Dir::Forward, 0, 0, -1},
       {"abcXabcYYabcZabc", Dir::Forward, 0, 0, 0},
       {"abcXabcYYabcZabcX", Dir::Forward, 0, 0, -1},  // longer than the document
-      {"abc", Dir::Backward, 15, 0, 13},    // ends exactly at start
+      {"abc", Dir::Backward, 15, 0, 13},              // ends exactly at start
       {"abc", Dir::Backward, 14, 0, 9},
       {"abc", Dir::Backward, 11, 0, 9},
-      {"abc", Dir::Backward, 11, 9, 9},     // starts on the limit
+      {"abc", Dir::Backward, 11, 9, 9},  // starts on the limit
       {"abc", Dir::Backward, 11, 10, -1},
+      {"abc", Dir::Backward, 12, 9, 9},  // a skip lands exactly on the limit
+      {"abc", Dir::Backward, 12, 10, -1},
       {"abc", Dir::Backward, 10, 0, 4},
       {"abc", Dir::Backward, 2, 0, 0},
-      {"abc", Dir::Backward, 1, 0, -1},     // start before the pattern's length
+      {"abc", Dir::Backward, 1, 0, -1},  // start before the pattern's length
       {"YYab", Dir::Backward, 15, 0, 7},
       {"Z", Dir::Backward, 11, 0, -1},
       {"Z", Dir::Backward, 12, 12, 12},
@@ -1127,7 +1265,8 @@ TEST(BlockStoreSearch, AgreesWithBruteForceOnRandomData) {
     if (round < 4) {
       // Many small blocks: most windows cross a boundary.
       const auto blocks = rng.Between(5, 40);
-      for (int i = 0; i < blocks; ++i) sizes.push_back(static_cast<std::uint32_t>(rng.Between(1, 90)));
+      for (int i = 0; i < blocks; ++i)
+        sizes.push_back(static_cast<std::uint32_t>(rng.Between(1, 90)));
     } else {
       sizes = {kCap, kCap, static_cast<std::uint32_t>(rng.Between(1, kCap))};
     }
@@ -1136,7 +1275,8 @@ TEST(BlockStoreSearch, AgreesWithBruteForceOnRandomData) {
     // Long runs of one letter for FindOtherByte.
     Bytes runs;
     while (runs.size() < text.size()) {
-      const auto letter = static_cast<std::uint8_t>(rng.OneIn(4) ? rng.Between(1, alphabet - 1) : 0);
+      const auto letter =
+          static_cast<std::uint8_t>(rng.OneIn(4) ? rng.Between(1, alphabet - 1) : 0);
       runs.insert(runs.end(), static_cast<std::size_t>(rng.Between(1, 120)), letter);
     }
     runs.resize(text.size());
@@ -1145,7 +1285,7 @@ TEST(BlockStoreSearch, AgreesWithBruteForceOnRandomData) {
     BlockList runList;
     BuildBlocks(runList, runs, sizes);
 
-    for (int query = 0; query < 400; ++query) {
+    for (int query = 0; query < 1000; ++query) {
       const auto plen = static_cast<int>(rng.Between(1, 8));
       Bytes pattern;
       if (plen <= len && rng.OneIn(2)) {
@@ -1156,13 +1296,27 @@ TEST(BlockStoreSearch, AgreesWithBruteForceOnRandomData) {
       }
       const Dir dir = rng.OneIn(2) ? Dir::Forward : Dir::Backward;
       // Backward searches start on a byte of the document.
-      const auto start = static_cast<DocPos>(
-          rng.Between(0, dir == Dir::Forward ? len + 2 : len - 1));
-      const auto limit = static_cast<DocPos>(rng.OneIn(3) ? 0 : rng.Between(0, len));
+      const auto start =
+          static_cast<DocPos>(rng.Between(0, dir == Dir::Forward ? len + 2 : len - 1));
+      // Limits close to the first window, so that the last window allowed is often a match.
+      DocPos limit;
+      switch (rng.Between(0, 2)) {
+        case 0:
+          limit = 0;
+          break;
+        case 1:
+          limit = static_cast<DocPos>(rng.Between(0, len));
+          break;
+        default:
+          limit = static_cast<DocPos>(
+              std::clamp<std::int64_t>(dir == Dir::Forward ? start + plen - 1 + rng.Between(0, 6)
+                                                           : start - plen + 1 - rng.Between(0, 6),
+                                       0, len));
+      }
       SCOPED_TRACE("round " + std::to_string(round) + " query " + std::to_string(query) +
                    (dir == Dir::Forward ? " forward" : " backward") + " from " +
-                   std::to_string(start) + " limit " + std::to_string(limit) +
-                   " pattern length " + std::to_string(plen));
+                   std::to_string(start) + " limit " + std::to_string(limit) + " pattern length " +
+                   std::to_string(plen));
       ASSERT_EQ(Find(list, pattern, dir, start, limit),
                 SlowFindPattern(text, pattern, dir, start, limit));
       const auto byte = static_cast<std::uint8_t>(rng.Between(0, alphabet - 1));
