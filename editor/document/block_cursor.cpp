@@ -423,16 +423,57 @@ bool BlockCursor::FindPattern(const std::uint8_t* pattern, int length, Direction
 
 bool BlockCursor::FindForward(const std::uint8_t* pattern, int length, std::int64_t start,
                               std::int64_t limit, DocPos& found) {
+  // Short patterns (all that the editor's dialogs produce) shift by at most
+  // 255, so a byte table is enough and cheap to build for each call.
+  if (length <= 0xFF) {
+    std::uint8_t shift[256];
+    return FindForwardWith(shift, pattern, length, start, limit, found);
+  }
+  int shift[256];
+  return FindForwardWith(shift, pattern, length, start, limit, found);
+}
+
+template <typename Shift>
+bool BlockCursor::FindForwardWith(Shift (&shift)[256], const std::uint8_t* pattern, int length,
+                                  std::int64_t start, std::int64_t limit, DocPos& found) {
   const std::int64_t end = (limit == 0 || limit > Length()) ? Length() : limit;
   // Bad-character shifts: the distance from a byte's last place in the
   // pattern (its final byte not counted) to the pattern's end.
-  int shift[256];
-  std::fill(std::begin(shift), std::end(shift), length);
-  for (int i = 0; i < length - 1; ++i) shift[pattern[i]] = length - 1 - i;
+  std::fill(std::begin(shift), std::end(shift), static_cast<Shift>(length));
+  for (int i = 0; i < length - 1; ++i) shift[pattern[i]] = static_cast<Shift>(length - 1 - i);
+  auto nextWindowEnd = [&](std::int64_t mismatchAt, int k, std::uint8_t c) {
+    return mismatchAt + std::max<std::int64_t>(shift[c], length - k);
+  };
 
   std::int64_t windowEnd = start + length - 1;
   std::uint8_t c = 0;
   while (windowEnd < end) {
+    if (!ReadAt(static_cast<DocPos>(windowEnd), c)) return false;  // places the cursor
+    // Windows that lie wholly inside the current block are compared in place.
+    const std::uint8_t* data = block_->data.get();
+    const std::int64_t blockEnd = std::min<std::int64_t>(blockStart_ + block_->used, end);
+    const std::uint8_t last = pattern[length - 1];
+    while (windowEnd < blockEnd && windowEnd - (length - 1) >= blockStart_) {
+      // A mismatch on the last byte moves by that byte's shift alone (at least 1).
+      const std::uint8_t* at = data + (windowEnd - blockStart_);
+      if (*at != last) {
+        windowEnd += shift[*at];
+        continue;
+      }
+      int k = length - 1;
+      while (*at == pattern[k]) {
+        if (k == 0) {
+          found = static_cast<DocPos>(blockStart_ + (at - data));
+          return true;
+        }
+        --k;
+        --at;
+      }
+      windowEnd = nextWindowEnd(blockStart_ + (at - data), k, *at);
+    }
+    if (windowEnd >= blockEnd) continue;
+
+    // The window reaches back into earlier blocks: compare byte by byte.
     int k = length - 1;
     std::int64_t at = windowEnd;
     while (ReadAt(static_cast<DocPos>(at), c) && c == pattern[k]) {
@@ -443,7 +484,7 @@ bool BlockCursor::FindForward(const std::uint8_t* pattern, int length, std::int6
       --k;
       --at;
     }
-    windowEnd = at + std::max(shift[c], length - k);
+    windowEnd = nextWindowEnd(at, k, c);
   }
   return false;
 }

@@ -89,6 +89,9 @@ class BlockCursor {
 
   bool FindForward(const std::uint8_t* pattern, int length, std::int64_t start,
                    std::int64_t limit, DocPos& found);
+  template <typename Shift>
+  bool FindForwardWith(Shift (&shift)[256], const std::uint8_t* pattern, int length,
+                       std::int64_t start, std::int64_t limit, DocPos& found);
   bool FindBackward(const std::uint8_t* pattern, int length, std::int64_t start,
                     std::int64_t limit, DocPos& found);
 
