@@ -45,6 +45,7 @@ bool CVantrellDoc::OnNewDocument() {
   blocks_.ResetToEmptyDocument();
   length_ = 0;
   ClearHistories();
+  changeCounter_ = 0;
   path_.clear();
   loadedFromFile_ = false;
   editState_ = EditState::Editable;
@@ -59,6 +60,9 @@ bool CVantrellDoc::OnNewDocument() {
 bool CVantrellDoc::OnOpenDocument(const std::string& path) {
   editState_ = EditState::Editable;
   if (!LoadFile(path)) return false;
+  // The histories and the counter belong to the content that was replaced.
+  ClearHistories();
+  changeCounter_ = 0;
   loadedFromFile_ = true;
   path_ = path;
   ChooseProfile(profiles_, path);

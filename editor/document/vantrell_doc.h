@@ -119,8 +119,12 @@ class CVantrellDoc {
   void UpdateTitle();
   void ClearHistories();
 
-  // Shared tail of every successful primitive.
+  // Shared steps of every successful primitive, in this order: the length is
+  // brought up to date (returning the old one), the edit is recorded, the
+  // marks are moved, and the bit image is told.
+  DocPos SyncLength();
   void Record(EditMode mode, EditRecord record);
+  [[nodiscard]] bool MarksFollowEdits() const;
   void AfterEdit(DocPos position, DocPos count, DocPos oldLength);
   // Puts the old bytes of a fill back (undo of a fill); records the redo entry.
   bool RestoreFilledBytes(const EditRecord& fill);

@@ -29,8 +29,15 @@ void CVantrellDoc::Record(EditMode mode, EditRecord record) {
   }
 }
 
-void CVantrellDoc::AfterEdit(DocPos position, DocPos count, DocPos oldLength) {
+DocPos CVantrellDoc::SyncLength() {
+  const DocPos oldLength = length_;
   length_ = static_cast<DocPos>(blocks_.TotalLength());
+  return oldLength;
+}
+
+bool CVantrellDoc::MarksFollowEdits() const { return settings_.dynamicMark && marks_ != nullptr; }
+
+void CVantrellDoc::AfterEdit(DocPos position, DocPos count, DocPos oldLength) {
   if (bitImage_ != nullptr) bitImage_->OnBytesChanged(position, count, length_ != oldLength);
 }
 
@@ -58,24 +65,24 @@ bool CVantrellDoc::EditOverwriteByte(DocPos position, std::uint8_t byte, EditMod
 }
 
 bool CVantrellDoc::EditInsertByte(DocPos position, std::uint8_t byte, EditMode mode) {
-  const DocPos oldLength = length_;
   if (!BlockCursor(blocks_).InsertByte(position, byte)) return false;
+  const DocPos oldLength = SyncLength();
   EditRecord record = MakeRecord(EditKind::InsertByte, position, position);
   record.byte = byte;
   Record(mode, std::move(record));
-  if (settings_.dynamicMark && marks_ != nullptr) marks_->OnBytesInserted(position, 1);
+  if (MarksFollowEdits()) marks_->OnBytesInserted(position, 1);
   AfterEdit(position, 1, oldLength);
   return true;
 }
 
 bool CVantrellDoc::EditDeleteByte(DocPos position, EditMode mode) {
-  const DocPos oldLength = length_;
   std::uint8_t deleted = 0;
   if (!BlockCursor(blocks_).DeleteByte(position, deleted)) return false;
+  const DocPos oldLength = SyncLength();
   EditRecord record = MakeRecord(EditKind::DeleteByte, position, position);
   record.byte = deleted;
   Record(mode, std::move(record));
-  if (settings_.dynamicMark && marks_ != nullptr) marks_->OnBytesDeleted(position, 1);
+  if (MarksFollowEdits()) marks_->OnBytesDeleted(position, 1);
   AfterEdit(position, 1, oldLength);
   return true;
 }
@@ -89,25 +96,25 @@ bool CVantrellDoc::EditOrByte(DocPos position, std::uint8_t bits) {
 
 bool CVantrellDoc::EditCutRange(DocPos start, DocPos end, EditMode mode, bool toClipboard) {
   if (start < 0 || end < start || end >= length_) return false;
-  const DocPos oldLength = length_;
   const DocPos count = end - start + 1;
   Bytes cut;
   if (!BlockCursor(blocks_).CutRange(start, count, cut)) return false;
+  const DocPos oldLength = SyncLength();
   if (toClipboard && mode != EditMode::Undo) host_.Clipboard().Store(cut);
   EditRecord record = MakeRecord(EditKind::DeleteBytes, start, end);
   record.bytes = std::move(cut);
   Record(mode, std::move(record));
-  if (settings_.dynamicMark && marks_ != nullptr) marks_->OnBytesDeleted(start, count);
+  if (MarksFollowEdits()) marks_->OnBytesDeleted(start, count);
   AfterEdit(start, count, oldLength);
   return true;
 }
 
 bool CVantrellDoc::EditInsertBytes(DocPos position, const std::uint8_t* bytes, DocPos count,
                                    EditMode mode) {
-  const DocPos oldLength = length_;
   if (bytes == nullptr || !BlockCursor(blocks_).InsertBytes(position, bytes, count)) return false;
+  const DocPos oldLength = SyncLength();
   Record(mode, MakeRecord(EditKind::InsertBytes, position, position + count - 1));
-  if (settings_.dynamicMark && marks_ != nullptr) marks_->OnBytesInserted(position, count);
+  if (MarksFollowEdits()) marks_->OnBytesInserted(position, count);
   AfterEdit(position, count, oldLength);
   return true;
 }
@@ -115,15 +122,15 @@ bool CVantrellDoc::EditInsertBytes(DocPos position, const std::uint8_t* bytes, D
 bool CVantrellDoc::EditReplaceRange(DocPos start, DocPos end, const std::uint8_t* bytes,
                                     DocPos count, EditMode mode) {
   if (start < 0 || end < start || end >= length_ || count < 1 || bytes == nullptr) return false;
-  const DocPos oldLength = length_;
   const DocPos oldCount = end - start + 1;
   Bytes old;
   if (!BlockCursor(blocks_).ReplaceRange(start, oldCount, bytes, count, old)) return false;
+  const DocPos oldLength = SyncLength();
   EditRecord record = MakeRecord(EditKind::ReplaceRange, start, start + count - 1);
   record.bytes = std::move(old);
   record.extra = oldCount;
   Record(mode, std::move(record));
-  if (settings_.dynamicMark && marks_ != nullptr) marks_->OnBytesReplaced(start, oldCount, count);
+  if (MarksFollowEdits()) marks_->OnBytesReplaced(start, oldCount, count);
   AfterEdit(start, std::max(oldCount, count), oldLength);
   return true;
 }

@@ -17,6 +17,7 @@
 
 #include "document/block_cursor.h"
 #include "document/document_file_reader.h"
+#include "document/file_changed_answer.h"
 #include "document/vantrell_doc.h"
 #include "test_document_host.h"
 
@@ -547,6 +548,34 @@ TEST_F(DocumentFilesTest, ClearUndoOnSaveDropsHistories) {
     EXPECT_EQ(doc->RedoHistory().empty(), clearUndo);
     EXPECT_EQ(doc->ChangeCounter(), clearUndo ? 0 : 1);
   }
+}
+
+}  // namespace
+}  // namespace vantrell
+
+namespace vantrell {
+namespace {
+
+TEST_F(DocumentFilesTest, ChecksTheNameForSavingACopyOfAChangedFile) {
+  const std::string path = PathOf("doc.bin");
+  WriteBytes(path, {1});
+  fs::create_symlink(path, PathOf("alias.bin"));
+  struct Case {
+    FileChangedChoice choice;
+    std::string name;
+    int message;
+  };
+  const Case cases[] = {
+      {FileChangedChoice::Ignore, "", 0},
+      {FileChangedChoice::Reload, path, 0},
+      {FileChangedChoice::SaveCopy, "", 1027},
+      {FileChangedChoice::SaveCopy, path, 1046},
+      {FileChangedChoice::SaveCopy, dir_.string() + "/./doc.bin", 1046},
+      {FileChangedChoice::SaveCopy, PathOf("alias.bin"), 1046},
+      {FileChangedChoice::SaveCopy, PathOf("copy.bin"), 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CheckFileChangedAnswer(path, c.choice, c.name), c.message) << c.name;
 }
 
 }  // namespace
