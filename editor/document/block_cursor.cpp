@@ -454,10 +454,14 @@ bool BlockCursor::FindForwardWith(Shift (&shift)[256], const std::uint8_t* patte
     const std::int64_t blockEnd = std::min<std::int64_t>(blockStart_ + block_->used, end);
     const std::uint8_t last = pattern[length - 1];
     while (windowEnd < blockEnd && windowEnd - (length - 1) >= blockStart_) {
-      // A mismatch on the last byte moves by that byte's shift alone (at least 1).
+      // No match ends on a byte other than the pattern's last one, so a
+      // window ending on such a byte moves straight to the next place where
+      // that byte occurs (memchr finds it faster than shift by shift).
       const std::uint8_t* at = data + (windowEnd - blockStart_);
       if (*at != last) {
-        windowEnd += shift[*at];
+        const auto* next = static_cast<const std::uint8_t*>(
+            std::memchr(at, last, static_cast<std::size_t>(blockEnd - windowEnd)));
+        windowEnd = next != nullptr ? blockStart_ + (next - data) : blockEnd;
         continue;
       }
       int k = length - 1;

@@ -580,3 +580,77 @@ TEST_F(DocumentFilesTest, ChecksTheNameForSavingACopyOfAChangedFile) {
 
 }  // namespace
 }  // namespace vantrell
+
+namespace vantrell {
+namespace {
+
+// Runs a check as an unprivileged user in a child process, since permission
+// checks do not apply to root. The check returns true on success.
+template <typename Check>
+void AsUnprivilegedUser(Check check) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    ::_exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(DocumentFilesTest, PermissionsDecideBrowseModeAndHowToSave) {
+  ::chmod(dir_.c_str(), 0777);
+  const std::string readOnly = PathOf("read-only.bin");
+  WriteBytes(readOnly, {1, 2});
+  ::chmod(readOnly.c_str(), 0444);
+
+  AsUnprivilegedUser([&] {
+    TestDocumentHost host;
+    for (int exclusive : {0, 1, 2}) {
+      DocumentSettings settings;
+      settings.exclusive = exclusive;
+      CVantrellDoc doc(host, settings, {});
+      if (!doc.OnOpenDocument(readOnly) || doc.GetEditState() != EditState::Browse) return false;
+      if (DocumentBytes(doc) != Bytes{1, 2}) return false;
+    }
+    return host.prompt.shown.empty();
+  });
+
+  // A folder that takes no new file: a writable file is rewritten in place,
+  // a read-only one is not touched.
+  const std::string folder = PathOf("locked-folder");
+  fs::create_directory(folder);
+  const std::string writable = folder + "/writable.bin";
+  const std::string protectedFile = folder + "/protected.bin";
+  WriteBytes(writable, {1, 2, 3});
+  WriteBytes(protectedFile, {1, 2, 3});
+  ::chmod(writable.c_str(), 0666);
+  ::chmod(protectedFile.c_str(), 0444);
+  ::chmod(folder.c_str(), 0555);
+
+  AsUnprivilegedUser([&] {
+    TestDocumentHost host;
+    DocumentSettings settings;
+    settings.backupGenerations = 0;
+    CVantrellDoc doc(host, settings, {});
+    if (!doc.OnOpenDocument(writable) || !doc.EditOverwriteByte(0, 9)) return false;
+    if (!doc.OnSaveDocument(writable) || doc.IsModified()) return false;
+
+    host.prompt.answers = {Answer::Cancel};
+    CVantrellDoc copy(host, settings, {});
+    if (!copy.OnOpenDocument(writable) || !copy.EditOverwriteByte(1, 9)) return false;
+    return !copy.SaveAs(protectedFile) && copy.IsModified() &&
+           host.prompt.ShownIds() == std::vector<int>{1018};
+  });
+  EXPECT_EQ(ReadBytes(writable), (Bytes{9, 2, 3}));
+  EXPECT_EQ(ReadBytes(protectedFile), (Bytes{1, 2, 3}));
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"protected.bin", "writable.bin"}));
+}
+
+}  // namespace
+}  // namespace vantrell
