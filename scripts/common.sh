@@ -5,9 +5,17 @@ ROOT_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT_DIR/build}"
 
 REQUIRED_PACKAGES=(
+  # build and test tools
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   util-linux # flock(1): a second process holding or testing file locks in the tests
+  # GUI, settings, audio devices, single instance; Japanese glyphs
+  qt6-base-dev qt6-multimedia-dev fonts-noto-cjk
+  # decoding and encoding of media files
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libmp3lame-dev
+  shared-mime-info # file type names
+  # references for benchmarks, and test media made at test time
+  libfftw3-dev ffmpeg sox lame espeak-ng
 )
 
 install_missing_packages() {
