@@ -20,6 +20,7 @@ inline constexpr std::uint32_t kBytesInserted = 8;
 inline constexpr std::uint32_t kBytesReplaced = 9;
 inline constexpr std::uint32_t kSelectionFilled = 10;
 inline constexpr std::uint32_t kReloaded = 11;
+inline constexpr std::uint32_t kCharacterSetChanged = 12;
 inline constexpr std::uint32_t kSettingsChanged = 14;
 inline constexpr std::uint32_t kExtensionReselected = 15;
 }  // namespace hint

@@ -19,7 +19,17 @@ inline constexpr int kMsgRevertConfirm = 1022;
 inline constexpr int kMsgNoFileName = 1027;
 inline constexpr int kMsgLockedByOther = 1041;
 inline constexpr int kMsgSameFileName = 1046;
+inline constexpr int kMsgDiscardAll = 1035;
+inline constexpr int kMsgMainWindowFailed = 1043;
+inline constexpr int kMsgReadOnlyFile = 1047;
+inline constexpr int kMsgSaveThisOne = 1053;
+inline constexpr int kMsgNotFound = 1054;
 inline constexpr int kMsgWriteFailed = 1059;
+inline constexpr int kStrOpenNewFile = 1008;  // last line of the window list
+inline constexpr int kStrFileChangedText = 6100;  // text of the changed-file question
+// The framework's own texts.
+inline constexpr int kStrReady = 57345;
+inline constexpr int kMsgAskToSave = 61458;
 inline constexpr int kStrAllFiles = 6030;
 inline constexpr int kStrAppTitle = 57344;
 // Document template: window title, document name, new-file base name, filter

@@ -1,0 +1,38 @@
+#pragma once
+
+namespace vantrell::cmd {
+
+// Command numbers: stored in settings, key tables and tool bar lists.
+inline constexpr int kFileNew = 57600;
+inline constexpr int kFileOpen = 57601;
+inline constexpr int kFileClose = 57602;
+inline constexpr int kFileSave = 57603;
+inline constexpr int kFileSaveAs = 57604;
+inline constexpr int kRecentFileFirst = 57616;
+inline constexpr int kRecentFileLast = 57631;
+inline constexpr int kAppExit = 57665;
+inline constexpr int kSaveAndClose = 32772;
+inline constexpr int kCloseAll = 32773;
+inline constexpr int kSaveAll = 32774;
+inline constexpr int kDiscardAll = 32775;
+inline constexpr int kSaveAllAndExit = 32776;
+inline constexpr int kDiscardAllAndExit = 32777;
+
+inline constexpr int kWindowNew = 57648;
+inline constexpr int kWindowArrange = 57649;
+inline constexpr int kWindowCascade = 57650;
+inline constexpr int kWindowTileHorizontal = 57651;
+inline constexpr int kWindowTileVertical = 57652;
+inline constexpr int kNextWindow = 32839;
+inline constexpr int kWindowList = 32840;
+
+inline constexpr int kCharSetAscii = 32851;
+inline constexpr int kCharSetShiftJis = 32852;
+inline constexpr int kCharSetEuc = 32853;
+inline constexpr int kCharSetUnicode = 32854;
+inline constexpr int kCharSetEbcdic = 32856;
+inline constexpr int kCharSetEbcidk = 32857;
+inline constexpr int kByteOrderLittle = 32859;
+inline constexpr int kByteOrderBig = 32860;
+
+}  // namespace vantrell::cmd

@@ -1,0 +1,371 @@
+#include "vantrell_view.h"
+
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+#include "document/block_cursor.h"
+#include "view/character_set.h"
+#include "view/cp932.h"
+
+namespace vantrell {
+
+namespace {
+
+QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+}  // namespace
+
+QFont ViewFont(const FontSpec& spec) {
+  QFont font(spec.faceName.empty() ? QStringLiteral("Noto Sans Mono CJK JP")
+                                   : QString::fromStdString(spec.faceName));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  // An even pixel size keeps a half-width glyph at exactly half a full-width one.
+  int pixels = spec.height != 0 ? std::abs(spec.height) : 16;
+  pixels += pixels & 1;
+  font.setPixelSize(pixels);
+  font.setWeight(spec.weight >= 600 ? QFont::Bold : QFont::Normal);
+  font.setItalic(spec.italic != 0);
+  font.setKerning(false);
+  return font;
+}
+
+CVantrellView::CVantrellView(CVantrellDoc& document, ViewOptions options, QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(&document), options_(options) {
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_InputMethodEnabled);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  doc_->AddView(this);
+  ApplyProfile();
+  inCharPane_ = profile_.charOpen;
+}
+
+CVantrellView::~CVantrellView() { doc_->RemoveView(this); }
+
+void CVantrellView::ApplyProfile() {
+  profile_ = doc_->Profile();
+  geometry_.bytesPerLine = std::max(1, profile_.lineSize);
+  font_ = ViewFont(profile_.font);
+  const QFontMetrics metrics(font_);
+  cw_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
+  ch_ = std::max(1, metrics.height());
+  ascent_ = metrics.ascent();
+  RecalcLayout();
+  viewport()->update();
+}
+
+int CVantrellView::PreferredWidth() const {
+  return geometry_.LineCells() * cw_ + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
+}
+
+std::int64_t CVantrellView::TopLine() const { return verticalScrollBar()->value(); }
+void CVantrellView::SetTopLine(std::int64_t line) {
+  verticalScrollBar()->setValue(static_cast<int>(line));
+}
+int CVantrellView::HorizontalCell() const { return horizontalScrollBar()->value(); }
+void CVantrellView::SetHorizontalCell(int h) { horizontalScrollBar()->setValue(h); }
+
+int CVantrellView::PageLines() const { return std::max(0, viewport()->height() / ch_ - 1); }
+
+void CVantrellView::RecalcLayout() {
+  const std::int64_t lines = geometry_.LineCount(doc_->Length());
+  const int page = PageLines();
+  QScrollBar* vertical = verticalScrollBar();
+  vertical->setRange(0, static_cast<int>(std::max<std::int64_t>(0, lines - page)));
+  vertical->setPageStep(std::max(1, page));
+  vertical->setSingleStep(1);
+  const int visibleCells = viewport()->width() / cw_;
+  QScrollBar* horizontal = horizontalScrollBar();
+  horizontal->setRange(0, std::max(0, geometry_.LineCells() - visibleCells));
+  horizontal->setPageStep(std::max(1, visibleCells));
+  horizontal->setSingleStep(1);
+}
+
+void CVantrellView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  RecalcLayout();
+}
+
+void CVantrellView::scrollContentsBy(int, int) { viewport()->update(); }
+
+int CVantrellView::PaneOffsetCells() const { return HorizontalCell(); }
+int CVantrellView::AddressOffsetCells() const {
+  return profile_.scrollAddress ? HorizontalCell() : 0;
+}
+
+QRect CVantrellView::CellRect(int cell, int row, int cells) const {
+  return QRect(cell * cw_, row * ch_, cells * cw_, ch_);
+}
+
+bool CVantrellView::LineVisible(std::int64_t line) const {
+  const std::int64_t top = TopLine();
+  return line >= top && line <= top + PageLines();
+}
+
+void CVantrellView::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  painter.setFont(font_);
+  painter.fillRect(viewport()->rect(), ToQColor(profile_.colours[kColourData].back));
+  PaintLines(painter);
+  PaintHeader(painter);
+  PaintSelection(painter);
+  PaintCaret(painter);
+}
+
+void CVantrellView::PaintHeader(QPainter& painter) const {
+  const ColourPair colours = profile_.colours[kColourHeader];
+  painter.fillRect(QRect(0, 0, viewport()->width(), ch_), ToQColor(colours.back));
+  painter.setPen(ToQColor(colours.text));
+  const int h = HorizontalCell();
+  const int addressX = -AddressOffsetCells() * cw_;
+  painter.drawText(addressX, ascent_, QString::fromLatin1(kAddressHeader));
+  if (profile_.scrollAddress) {
+    painter.drawText((LineGeometry::kAddressCells - h) * cw_, ascent_,
+                     QString::fromStdString(ColumnHeaderText(geometry_.bytesPerLine,
+                                                             profile_.addressBase)));
+  } else {
+    painter.drawText(LineGeometry::kAddressCells * cw_, ascent_,
+                     QString::fromStdString(
+                         ColumnHeaderText(geometry_.bytesPerLine, profile_.addressBase, h)));
+  }
+}
+
+void CVantrellView::PaintLines(QPainter& painter) const {
+  const int L = geometry_.bytesPerLine;
+  const DocPos length = doc_->Length();
+  const std::int64_t top = TopLine();
+  const std::int64_t lastLine = geometry_.LineCount(length) - 1;
+  const int rows = std::min<std::int64_t>(PageLines() + 1, lastLine - top + 1);
+  if (rows <= 0) return;
+
+  // The bytes of all visible lines, plus the one after them, in one read.
+  const std::int64_t first = top * L;
+  const auto wanted = static_cast<DocPos>(
+      std::min<std::int64_t>(std::int64_t{rows} * L + 1, std::max<std::int64_t>(0, length - first)));
+  Bytes bytes(wanted);
+  BlockCursor cursor(doc_->Blocks());
+  if (wanted > 0 && cursor.Seek(first)) cursor.ReadBytes(wanted, bytes.data());
+
+  const int paneShift = PaneOffsetCells();
+  const int addressShift = AddressOffsetCells();
+  const CharacterSet set = doc_->GetCharacterSet();
+  const auto& textColours = doc_->TextColours();
+  HighlightSources sources;
+  if (showsCompare_) sources.compareRanges = &compareRanges_;
+  sources.marks = marks_;
+  sources.hasStructureRange = structureRange_.end >= structureRange_.start;
+  sources.structureRange = structureRange_;
+
+  const ColourPair address = profile_.colours[kColourAddress];
+  const QRect paneClip(profile_.scrollAddress ? 0 : LineGeometry::kAddressCells * cw_, 0,
+                       viewport()->width(), viewport()->height());
+  bool nextStartsWithSecondHalf =
+      first > 0 && first < length && StartsWithSecondHalf(set, cursor, static_cast<DocPos>(first));
+
+  for (int row = 0; row < rows; ++row) {
+    const int y = (row + 1) * ch_;
+    const std::int64_t lineStart = first + std::int64_t{row} * L;
+    const int offset = row * L;
+    const int count = static_cast<int>(std::clamp<std::int64_t>(length - lineStart, 0, L));
+
+    painter.setClipping(false);
+    painter.fillRect(CellRect(-addressShift, row + 1, LineGeometry::kAddressCells),
+                     ToQColor(address.back));
+    painter.setPen(ToQColor(address.text));
+    painter.drawText(-addressShift * cw_, y + ascent_,
+                     QString::fromStdString(AddressText(static_cast<DocPos>(lineStart),
+                                                        profile_.addressBase)));
+    painter.setClipRect(paneClip);
+
+    // Hexadecimal pane: runs of cells with the same colours.
+    std::vector<ByteColours> colours(count);
+    for (int j = 0; j < count; ++j)
+      colours[j] = GetByteColours(profile_, textColours, sources,
+                                  static_cast<DocPos>(lineStart + j), bytes[offset + j]);
+    for (int j = 0; j < count;) {
+      int end = j + 1;
+      while (end < count && !colours[end].newRun && !colours[j].newRun &&
+             colours[end].text == colours[j].text && colours[end].back == colours[j].back)
+        ++end;
+      const int cell = geometry_.HexCell(j) - paneShift;
+      painter.fillRect(CellRect(cell, row + 1, 3 * (end - j)), ToQColor(colours[j].back));
+      painter.setPen(ToQColor(colours[j].text));
+      painter.drawText(cell * cw_, y + ascent_,
+                       QString::fromLatin1(HexText(&bytes[offset + j], end - j).c_str()));
+      j = end;
+    }
+
+    // Character pane: cells laid out by the character set.
+    const bool hasNext = offset + count < static_cast<int>(bytes.size());
+    const CharLine line{bytes.data() + offset, count, hasNext, nextStartsWithSecondHalf,
+                        static_cast<DocPos>(lineStart)};
+    const std::vector<CharCell> cells = LayoutCharacterLine(set, line);
+    nextStartsWithSecondHalf = static_cast<int>(cells.size()) > count;
+    // A glyph spilled into the margin belongs to the line's last byte.
+    auto colourOf = [&](int k) -> const ByteColours& { return colours[std::min(k, count - 1)]; };
+    for (int j = 0; j < count; ++j)
+      painter.fillRect(CellRect(geometry_.CharCell(j) - paneShift, row + 1),
+                       ToQColor(colours[j].back));
+    for (int j = 0; j < static_cast<int>(cells.size());) {
+      const CharCell& shown = cells[j];
+      const int cell = geometry_.CharCell(j) - paneShift;
+      if (shown.kind == CharCell::Kind::Blank) {
+        ++j;
+        continue;
+      }
+      painter.setPen(ToQColor(colourOf(j).text));
+      if (shown.kind == CharCell::Kind::WideGlyph) {
+        painter.drawText(cell * cw_, y + ascent_, QString(QChar(cp932::ToUnicode(shown.code))));
+        ++j;
+        continue;
+      }
+      // Single-width glyphs in one colour are drawn as one text: in the
+      // fixed-pitch font each advances exactly one cell.
+      QString run;
+      int end = j;
+      while (end < static_cast<int>(cells.size()) && cells[end].kind == CharCell::Kind::Glyph &&
+             colourOf(end).text == colourOf(j).text) {
+        run += QChar(cp932::ToUnicode(cells[end].code));
+        ++end;
+      }
+      painter.drawText(cell * cw_, y + ascent_, run);
+      j = end;
+    }
+  }
+  painter.setClipping(false);
+}
+
+void CVantrellView::PaintSelection(QPainter& painter) const {
+  if (selectionAnchor_ < 0) return;
+  const DocPos start = std::min(selectionAnchor_, selectionEnd_);
+  const DocPos end = std::max(selectionAnchor_, selectionEnd_);
+  const int L = geometry_.bytesPerLine;
+  const int shift = PaneOffsetCells();
+  painter.save();
+  if (!profile_.scrollAddress)
+    painter.setClipRect(LineGeometry::kAddressCells * cw_, ch_, viewport()->width(),
+                        viewport()->height());
+  else
+    painter.setClipRect(0, ch_, viewport()->width(), viewport()->height());
+  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  const bool hexPane = options_.selectBoth || !inCharPane_;
+  const bool charPane = options_.selectBoth || inCharPane_;
+  const std::int64_t top = TopLine();
+  for (std::int64_t line = std::max<std::int64_t>(top, start / L);
+       line <= std::min<std::int64_t>(end / L, top + PageLines()); ++line) {
+    const int row = static_cast<int>(line - top) + 1;
+    const int from = line == start / L ? start % L : 0;
+    const int to = line == end / L ? end % L : L - 1;
+    if (hexPane)
+      painter.fillRect(CellRect(geometry_.HexCell(from) - shift, row, 3 * (to - from) + 2),
+                       Qt::white);
+    if (charPane)
+      painter.fillRect(CellRect(geometry_.CharCell(from) - shift, row, to - from + 1), Qt::white);
+  }
+  painter.restore();
+}
+
+void CVantrellView::PaintCaret(QPainter& painter) const {
+  const int L = geometry_.bytesPerLine;
+  const std::int64_t line = caret_ / L;
+  if (!LineVisible(line)) return;
+  const int row = static_cast<int>(line - TopLine()) + 1;
+  const int column = caret_ % L;
+  const int shift = PaneOffsetCells();
+  const int hexCell = geometry_.HexCell(column) - shift;
+  const int charCell = geometry_.CharCell(column) - shift;
+  painter.save();
+  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  if (hasFocus()) {
+    const int cell = inCharPane_ ? charCell : hexCell;
+    QRect caret = CellRect(cell, row);
+    if (doc_->InsertMode()) caret.setWidth(2);
+    if (profile_.scrollAddress || cell >= LineGeometry::kAddressCells)
+      painter.fillRect(caret, Qt::white);
+  }
+  if (options_.showSubCaret) {
+    const int cell = inCharPane_ ? hexCell : charCell;
+    const QRect bar(cell * cw_, (row + 1) * ch_ - 2, (inCharPane_ ? 2 : 1) * cw_, 2);
+    if (profile_.scrollAddress || cell >= LineGeometry::kAddressCells) painter.fillRect(bar, Qt::white);
+  }
+  painter.restore();
+}
+
+void CVantrellView::SetCaret(DocPos address, bool inCharacterPane) {
+  caret_ = std::clamp<DocPos>(address, 0, doc_->Length());
+  inCharPane_ = inCharacterPane;
+  viewport()->update();
+  emit caretMoved(caret_);
+}
+
+void CVantrellView::SetSelection(DocPos anchor, DocPos end) {
+  selectionAnchor_ = anchor;
+  selectionEnd_ = anchor < 0 ? -1 : end;
+  viewport()->update();
+}
+
+void CVantrellView::SetCompareRanges(std::vector<AddressRange> ranges) {
+  compareRanges_ = std::move(ranges);
+  showsCompare_ = true;
+  viewport()->update();
+}
+
+void CVantrellView::SetMarks(const MarkLookup* marks) {
+  marks_ = marks;
+  viewport()->update();
+}
+
+void CVantrellView::SetStructureRange(DocPos start, DocPos end) {
+  structureRange_ = {start, end};
+  viewport()->update();
+}
+
+void CVantrellView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  setFocus();
+  const int row = static_cast<int>(event->position().y()) / ch_;
+  if (row < 1) return;
+  const int cell = static_cast<int>(event->position().x()) / cw_ + PaneOffsetCells();
+  const int L = geometry_.bytesPerLine;
+  int column = -1;
+  bool charPane = false;
+  if (cell >= geometry_.HexCell(0) && cell < geometry_.HexCell(L)) {
+    column = (cell - geometry_.HexCell(0)) / 3;
+  } else if (cell >= geometry_.CharCell(0) && cell < geometry_.CharCell(L)) {
+    column = cell - geometry_.CharCell(0);
+    charPane = true;
+  }
+  if (column < 0) return;
+  const std::int64_t address = (TopLine() + row - 1) * L + column;
+  SetCaret(static_cast<DocPos>(std::min<std::int64_t>(address, doc_->Length())), charPane);
+}
+
+void CVantrellView::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  viewport()->update();
+  emit activated();
+}
+
+void CVantrellView::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  viewport()->update();
+}
+
+void CVantrellView::OnDocumentUpdate(DocumentView*, const UpdateHint& hint) {
+  if (hint.code == hint::kSettingsChanged || hint.code == hint::kExtensionReselected) {
+    ApplyProfile();
+    return;
+  }
+  if (caret_ > doc_->Length()) caret_ = doc_->Length();
+  RecalcLayout();
+  viewport()->update();
+}
+
+}  // namespace vantrell

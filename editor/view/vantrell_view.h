@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QFont>
+
+#include "document/update_hint.h"
+#include "document/vantrell_doc.h"
+#include "view/line_layout.h"
+
+namespace vantrell {
+
+// Display options a view takes from the settings.
+struct ViewOptions {
+  bool selectBoth = true;    // "SelectBoth"
+  bool showSubCaret = true;  // "ShowSubCaret"
+};
+
+// The hex view of a document: a header line, then one line per L bytes with
+// the address column, the hexadecimal pane and the character pane.
+class CVantrellView : public QAbstractScrollArea, public DocumentView {
+  Q_OBJECT
+
+ public:
+  CVantrellView(CVantrellDoc& document, ViewOptions options, QWidget* parent = nullptr);
+  ~CVantrellView() override;
+
+  [[nodiscard]] CVantrellDoc& Document() const { return *doc_; }
+  [[nodiscard]] DocPos CaretAddress() const { return caret_; }
+  [[nodiscard]] bool CaretInCharacterPane() const { return inCharPane_; }
+  void SetCaret(DocPos address, bool inCharacterPane);
+  void SetSelection(DocPos anchor, DocPos end);  // inclusive range; anchor < 0 clears
+  void ClearSelection() { SetSelection(-1, -1); }
+  void SetCompareRanges(std::vector<AddressRange> ranges);
+  void SetMarks(const MarkLookup* marks);
+  void SetStructureRange(DocPos start, DocPos end);  // end < start clears
+
+  [[nodiscard]] std::int64_t TopLine() const;
+  void SetTopLine(std::int64_t line);
+  [[nodiscard]] int HorizontalCell() const;
+  void SetHorizontalCell(int h);
+  [[nodiscard]] int PageLines() const;  // P: full data lines the window shows
+  [[nodiscard]] int CellWidth() const { return cw_; }
+  [[nodiscard]] int LineHeight() const { return ch_; }
+  [[nodiscard]] const LineGeometry& Geometry() const { return geometry_; }
+  // The width that shows a whole line: (4L + 15) cells plus the scroll bar.
+  [[nodiscard]] int PreferredWidth() const;
+
+  // Takes the document's per-extension settings again (font, L, colours).
+  void ApplyProfile();
+
+  void OnDocumentUpdate(DocumentView* sender, const UpdateHint& hint) override;
+
+ signals:
+  void caretMoved(DocPos address);
+  void activated();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  void RecalcLayout();
+  void PaintHeader(QPainter& painter) const;
+  void PaintLines(QPainter& painter) const;
+  void PaintSelection(QPainter& painter) const;
+  void PaintCaret(QPainter& painter) const;
+  [[nodiscard]] int PaneOffsetCells() const;  // cells the panes are shifted left
+  [[nodiscard]] int AddressOffsetCells() const;
+  [[nodiscard]] QRect CellRect(int cell, int row, int cells = 1) const;
+  [[nodiscard]] bool LineVisible(std::int64_t line) const;
+
+  CVantrellDoc* doc_;
+  ViewOptions options_;
+  ExtProfile profile_;
+  LineGeometry geometry_;
+  QFont font_;
+  int cw_ = 8;
+  int ch_ = 16;
+  int ascent_ = 12;
+
+  DocPos caret_ = 0;
+  bool inCharPane_ = false;
+  DocPos selectionAnchor_ = -1;
+  DocPos selectionEnd_ = -1;
+  std::vector<AddressRange> compareRanges_;
+  bool showsCompare_ = false;
+  const MarkLookup* marks_ = nullptr;
+  AddressRange structureRange_{0, -1};
+};
+
+// The font a view uses for a per-extension record: the record's face, or a
+// fixed-pitch face that covers Japanese so that a double-byte glyph is two cells wide.
+QFont ViewFont(const FontSpec& spec);
+
+}  // namespace vantrell
