@@ -591,17 +591,21 @@ void CMainFrame::OnModifiedFlagChanged(CVantrellDoc& document, bool) {
 
 void CMainFrame::ProcessPendingEvent() {
   // Keeps the window painted during a long load; input waits until the end.
+  // Once a frame's time is enough: more often only slows the load down.
+  if (pendingEventsTimer_.isValid() && pendingEventsTimer_.elapsed() < 16) return;
+  pendingEventsTimer_.start();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   if (recentFiles_ != nullptr) {
+    std::vector<OpenDocumentCaret> carets;
     for (const auto& owned : docManager_.Documents()) {
       const auto frames = FramesOf(*owned);
-      if (!owned->GetPathName().empty() && !frames.empty())
-        recentFiles_->SetAddress(LongPathForm(owned->GetPathName()),
-                                 frames.front()->View()->CaretAddress());
+      if (!frames.empty())
+        carets.push_back({LongPathForm(owned->GetPathName()), frames.front()->View()->CaretAddress()});
     }
+    recentFiles_->RefreshAddresses(carets);
   }
   if (!CloseAll(true)) {
     event->ignore();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <map>
@@ -103,6 +104,7 @@ class CMainFrame : public QMainWindow, public DocumentHost, public CommandTarget
   bool hadDocuments_ = false;
   bool checkingFile_ = false;
   bool closingDocument_ = false;
+  QElapsedTimer pendingEventsTimer_;
 };
 
 }  // namespace vantrell
