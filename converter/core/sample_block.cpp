@@ -7,6 +7,24 @@ namespace sonatra {
 
 namespace {
 
+// Rounds p + q to the nearest integer, ties to even, as the exact sum would
+// round. The products of a 24-bit sample and a float weight are exact in
+// double; only their sum may lose bits, and the error term of the sum
+// (Knuth's two-sum) decides the one case where that matters: a sum that
+// rounded onto a half.
+inline std::int64_t RoundSumHalfEven(double p, double q) {
+  const double s = p + q;
+  const double back = s - p;
+  const double error = (p - (s - back)) + (q - back);
+  const std::int64_t r = RoundHalfEven(s);
+  if (error != 0.0) {
+    const double fraction = s - static_cast<double>(r);
+    if (fraction == 0.5) return error > 0 ? r + 1 : r;
+    if (fraction == -0.5) return error > 0 ? r : r - 1;
+  }
+  return r;
+}
+
 inline std::int32_t WidenOne(const std::uint8_t* b, int bits) {
   switch (bits) {
     case 8: return (static_cast<std::int32_t>(b[0]) - 128) * 65536;
@@ -40,6 +58,20 @@ void MixSurround(const std::uint8_t* bytes, std::int64_t frames, int channels, i
 
 }  // namespace
 
+namespace {
+
+template <int kBits, int kChannels>
+void WidenPlain(const std::uint8_t* bytes, std::int64_t frames, StereoFrame* out) {
+  constexpr int kStep = kChannels * kBits / 8;
+  constexpr int kSecond = kChannels == 2 ? kBits / 8 : 0;
+  for (std::int64_t f = 0; f < frames; ++f) {
+    const std::uint8_t* b = bytes + f * kStep;
+    out[f] = {WidenOne(b, kBits), WidenOne(b + kSecond, kBits)};
+  }
+}
+
+}  // namespace
+
 void WidenBlock(const std::uint8_t* bytes, std::int64_t frames, int channels, int bits,
                 std::vector<StereoFrame>& out) {
   out.resize(static_cast<std::size_t>(frames));
@@ -47,11 +79,12 @@ void WidenBlock(const std::uint8_t* bytes, std::int64_t frames, int channels, in
     MixSurround(bytes, frames, channels, bits, out);
     return;
   }
-  const int step = channels * bits / 8;
-  const int second = channels == 2 ? bits / 8 : 0;
-  for (std::int64_t f = 0; f < frames; ++f) {
-    const std::uint8_t* b = bytes + f * step;
-    out[f] = {WidenOne(b, bits), WidenOne(b + second, bits)};
+  StereoFrame* o = out.data();
+  const bool stereo = channels == 2;
+  switch (bits) {
+    case 8: stereo ? WidenPlain<8, 2>(bytes, frames, o) : WidenPlain<8, 1>(bytes, frames, o); break;
+    case 16: stereo ? WidenPlain<16, 2>(bytes, frames, o) : WidenPlain<16, 1>(bytes, frames, o); break;
+    default: stereo ? WidenPlain<24, 2>(bytes, frames, o) : WidenPlain<24, 1>(bytes, frames, o); break;
   }
 }
 
@@ -66,6 +99,37 @@ std::int64_t LastSourceIndex(std::int64_t outFrames, double ratio, int extraTaps
   }
   return 0;
 }
+
+namespace {
+
+// Interpolation between in[i0] and in[i1] = in[i0 + extra taps + 1], plus the
+// samples between them, divided by extra taps + 1.
+template <int kFixedTaps, typename Divide>
+void AverageBlock(const StereoFrame* src, StereoFrame* dst, std::int64_t outFrames, double ratio,
+                  int runtimeTaps, Divide divide) {
+  const int extraTaps = kFixedTaps >= 0 ? kFixedTaps : runtimeTaps;
+  for (std::int64_t i = 0; i < outFrames; ++i) {
+    const double x = static_cast<double>(i) * ratio;
+    const std::int64_t i0 = static_cast<std::int64_t>(x);
+    const std::int64_t i1 = i0 + extraTaps + 1;
+    const float w1 = static_cast<float>(x - static_cast<double>(i0));
+    const float w0 = 1.0f - w1;
+    std::int64_t l = src[i0].l;  // whole ratios (halving) always land here
+    std::int64_t r = src[i0].r;
+    if (w1 != 0.0f) {
+      l = RoundSumHalfEven(src[i1].l * double{w1}, src[i0].l * double{w0});
+      r = RoundSumHalfEven(src[i1].r * double{w1}, src[i0].r * double{w0});
+    }
+    for (std::int64_t k = i0 + 1; k < i1; ++k) {
+      l += src[k].l;
+      r += src[k].r;
+    }
+    dst[i].l = static_cast<std::int32_t>(divide(l));
+    dst[i].r = static_cast<std::int32_t>(divide(r));
+  }
+}
+
+}  // namespace
 
 void ResampleBlock(const std::vector<StereoFrame>& in, std::int64_t outFrames, double ratio,
                    int extraTaps, Resampler kind, std::vector<StereoFrame>& out) {
@@ -85,29 +149,28 @@ void ResampleBlock(const std::vector<StereoFrame>& in, std::int64_t outFrames, d
         const float w0 = 1.0f - w1;
         const StereoFrame a = src[i0];
         const StereoFrame b = src[i0 + 1];
-        dst[i].l = static_cast<std::int32_t>(RoundHalfEven(b.l * double{w1} + a.l * double{w0}));
-        dst[i].r = static_cast<std::int32_t>(RoundHalfEven(b.r * double{w1} + a.r * double{w0}));
+        dst[i].l = static_cast<std::int32_t>(RoundSumHalfEven(b.l * double{w1}, a.l * double{w0}));
+        dst[i].r = static_cast<std::int32_t>(RoundSumHalfEven(b.r * double{w1}, a.r * double{w0}));
       }
       return;
-    case Resampler::kAverage: {
-      const double taps = extraTaps + 1;
-      for (std::int64_t i = 0; i < outFrames; ++i) {
-        const double x = static_cast<double>(i) * ratio;
-        const std::int64_t i0 = static_cast<std::int64_t>(x);
-        const std::int64_t i1 = i0 + extraTaps + 1;
-        const float w1 = static_cast<float>(x - static_cast<double>(i0));
-        const float w0 = 1.0f - w1;
-        std::int64_t l = RoundHalfEven(src[i1].l * double{w1} + src[i0].l * double{w0});
-        std::int64_t r = RoundHalfEven(src[i1].r * double{w1} + src[i0].r * double{w0});
-        for (std::int64_t k = i0 + 1; k < i1; ++k) {
-          l += src[k].l;
-          r += src[k].r;
-        }
-        dst[i].l = static_cast<std::int32_t>(RoundHalfEven(static_cast<double>(l) / taps));
-        dst[i].r = static_cast<std::int32_t>(RoundHalfEven(static_cast<double>(r) / taps));
+    case Resampler::kAverage:
+      // The divisor is a constant of the call: halving, the most common
+      // case, needs no division at all.
+      if (extraTaps == 0) {
+        AverageBlock<0>(src, dst, outFrames, ratio, 0, [](std::int64_t v) { return v; });
+      } else if (extraTaps == 1) {
+        AverageBlock<1>(src, dst, outFrames, ratio, 1, [](std::int64_t v) {
+          std::int64_t half = v >> 1;  // floor
+          if ((v & 1) && (half & 1)) ++half;
+          return half;
+        });
+      } else {
+        const double taps = extraTaps + 1;
+        AverageBlock<-1>(src, dst, outFrames, ratio, extraTaps, [taps](std::int64_t v) {
+          return RoundHalfEven(static_cast<double>(v) / taps);
+        });
       }
       return;
-    }
   }
 }
 
@@ -148,22 +211,33 @@ inline void NarrowOne(std::int32_t v, int bits, std::uint8_t* b) {
 
 }  // namespace
 
+namespace {
+
+template <int kBits, int kChannels>
+void NarrowPlain(const std::vector<StereoFrame>& in, std::uint8_t* b) {
+  constexpr int kBytes = kBits / 8;
+  for (const StereoFrame& f : in) {
+    if constexpr (kChannels == 1) {
+      NarrowOne(MixMono(f), kBits, b);
+    } else {
+      NarrowOne(f.l, kBits, b);
+      NarrowOne(f.r, kBits, b + kBytes);
+    }
+    b += kBytes * kChannels;
+  }
+}
+
+}  // namespace
+
 void NarrowBlock(const std::vector<StereoFrame>& in, int channels, int bits,
                  std::vector<std::uint8_t>& out) {
-  const int bytes1 = bits / 8;
-  out.resize(in.size() * static_cast<std::size_t>(bytes1 * channels));
+  out.resize(in.size() * static_cast<std::size_t>(bits / 8 * channels));
   std::uint8_t* b = out.data();
-  if (channels == 1) {
-    for (const StereoFrame& f : in) {
-      NarrowOne(MixMono(f), bits, b);
-      b += bytes1;
-    }
-  } else {
-    for (const StereoFrame& f : in) {
-      NarrowOne(f.l, bits, b);
-      NarrowOne(f.r, bits, b + bytes1);
-      b += 2 * bytes1;
-    }
+  const bool mono = channels == 1;
+  switch (bits) {
+    case 8: mono ? NarrowPlain<8, 1>(in, b) : NarrowPlain<8, 2>(in, b); break;
+    case 16: mono ? NarrowPlain<16, 1>(in, b) : NarrowPlain<16, 2>(in, b); break;
+    default: mono ? NarrowPlain<24, 1>(in, b) : NarrowPlain<24, 2>(in, b); break;
   }
 }
 
