@@ -195,6 +195,15 @@ TEST(ConvWave, MixesDownAndWidens) {
   EXPECT_EQ(test::Values16(c.data, 0), (std::vector<std::int16_t>{-32767, -32767}));
 }
 
+TEST(ConvWave, FramesPastTheEndOfAnEightBitSourceAreSilence) {
+  TempDir dir;
+  // The last output frame interpolates between the last sample and what
+  // follows the data: silence (128), not the most negative 8-bit value (0).
+  const Converted c = Convert(dir, test::PcmWav(1, 8000, 8, Bytes{192, 192, 192, 192}), 16000, 8, 1);
+  ASSERT_EQ(c.result, 1);
+  EXPECT_EQ(c.data, (Bytes{192, 192, 192, 192, 192, 192, 192, 160}));
+}
+
 TEST(ConvWave, CancelAfterFirstBlockLeavesNoTarget) {
   TempDir dir;
   const std::string in = dir.File("in.wav");

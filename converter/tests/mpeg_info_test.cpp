@@ -86,6 +86,18 @@ TEST(ReadMpegInfo, HeadersTagsAndLengths) {
   EXPECT_EQ(info.LongText, "mp3(44100Hz/92kbps[VBR]/Stereo)");
   EXPECT_EQ(info.ShortText, "mp3(44.1kHz/92kb/ST)");
 
+  // Behind an ID3v2 tag the average counts the audio bytes from the first frame on.
+  Bytes tagged = FrameFile(4096, 0xFB, 0x90, 0x00, 304096);
+  std::memcpy(tagged.data(), "ID3", 3);
+  tagged[8] = 0x1F;
+  tagged[9] = 0x76;
+  PutXing(tagged, 4096, 36, 1000);
+  test::WriteFile(path, tagged);
+  ASSERT_EQ(ReadMpegInfo(path, info), 1);
+  EXPECT_EQ(info.AudioBytes, 300000);
+  EXPECT_EQ(info.DurationMs, 26122);
+  EXPECT_EQ(info.BitRate, 92);
+
   // Layer II, 48 kHz, dual channel, after leading junk.
   test::WriteFile(path, FrameFile(2500, 0xFD, 0xA4, 0x80, 9000));
   ASSERT_EQ(ReadMpegInfo(path, info), 1);
