@@ -9,6 +9,7 @@
 #include "block_list.h"
 #include "doc_types.h"
 #include "document_hooks.h"
+#include "program_clipboard.h"
 #include "document_host.h"
 #include "edit_record.h"
 #include "settings/document_settings.h"
@@ -73,6 +74,8 @@ class CVantrellDoc {
   [[nodiscard]] const ExtProfile& Profile() const { return profile_; }
   [[nodiscard]] const std::array<Colour, 256>& TextColours() const { return textColours_; }
   [[nodiscard]] const DocumentSettings& Settings() const { return settings_; }
+  // The program clipboard shared by every document.
+  [[nodiscard]] ProgramClipboard& SharedClipboard() { return host_.Clipboard(); }
 
   // ---- Views and hooks ----------------------------------------------------
   void AddView(DocumentView* view);

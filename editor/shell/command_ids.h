@@ -36,3 +36,13 @@ inline constexpr int kByteOrderLittle = 32859;
 inline constexpr int kByteOrderBig = 32860;
 
 }  // namespace vantrell::cmd
+
+namespace vantrell::cmd {
+
+inline constexpr int kEditUndo = 57643;
+inline constexpr int kEditRedo = 57644;
+inline constexpr int kEditCut = 57635;
+inline constexpr int kEditCopy = 57634;
+inline constexpr int kEditPaste = 57637;
+
+}  // namespace vantrell::cmd

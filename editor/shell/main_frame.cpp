@@ -115,6 +115,16 @@ void CMainFrame::CreateActions() {
   AddAction(cmd::kAppExit, "終了(&X)", "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示");
   for (int command = cmd::kRecentFileFirst; command <= cmd::kRecentFileLast; ++command)
     AddAction(command, QString(), "指定のﾌｧｲﾙを開く");
+  AddAction(cmd::kEditUndo, "元に戻す(&U)", "直前に行った動作を元に戻す");
+  AddAction(cmd::kEditRedo, "やり直し(&R)", "直前に行った動作をやり直す");
+  AddAction(cmd::kEditCut, "切り取り(&T)", "選択範囲を切り取ってｸﾘｯﾌﾟﾎﾞｰﾄﾞに保存");
+  AddAction(cmd::kEditCopy, "コピー(&C)", "選択範囲をｺﾋﾟｰしてｸﾘｯﾌﾟﾎﾞｰﾄﾞに保存");
+  AddAction(cmd::kEditPaste, "貼り付け(&P)", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容を貼り付け");
+  Action(cmd::kEditUndo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  Action(cmd::kEditRedo)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+  Action(cmd::kEditCut)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+  Action(cmd::kEditCopy)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  Action(cmd::kEditPaste)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
   AddAction(cmd::kWindowNew, "新しいｳｨﾝﾄﾞｳを開く(&N)", "作業中のｳｨﾝﾄﾞｳを複写して表示");
   AddAction(cmd::kWindowCascade, "重ねて表示(&C)", "ｳｨﾝﾄﾞｳを重ねて表示");
   AddAction(cmd::kWindowTileHorizontal, "上下に並べて表示(&H)", "ｳｨﾝﾄﾞｳを上下に並べて表示");
@@ -167,6 +177,13 @@ void CMainFrame::BuildMenus() {
     UpdateCommandStates();
   });
   if (withDocument) {
+    QMenu* edit = menuBar()->addMenu("編集(&E)");
+    for (int command : {cmd::kEditUndo, cmd::kEditRedo})
+      edit->addAction(Action(command));
+    edit->addSeparator();
+    for (int command : {cmd::kEditCut, cmd::kEditCopy, cmd::kEditPaste})
+      edit->addAction(Action(command));
+    connect(edit, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     QMenu* settings = menuBar()->addMenu("設定(&O)");
     QMenu* sets = settings->addMenu("ｷｬﾗｸﾀｰｾｯﾄ(&C)");
     for (const CharacterSetCommand& c : kCharacterSetCommands) sets->addAction(Action(c.command));
@@ -187,12 +204,15 @@ void CMainFrame::BuildMenus() {
 }
 
 void CMainFrame::RunCommand(int command) {
-  // The active view would come first; the commands here are the frame's.
+  // The active view first, then the frame.
+  if (CVantrellView* view = ActiveView(); view != nullptr && view->OnCommand(command)) return;
   OnCommand(command);
 }
 
 CommandState CMainFrame::CommandStateOf(int command) {
   CommandState state;
+  if (CVantrellView* view = ActiveView(); view != nullptr && view->OnUpdateCommand(command, state))
+    return state;
   OnUpdateCommand(command, state);
   return state;
 }
@@ -395,8 +415,12 @@ CVantrellDoc* CMainFrame::NewDocument() {
 }
 
 CChildFrame* CMainFrame::CreateFrame(CVantrellDoc& document) {
-  auto* view = new CVantrellView(document, settings_.view);
+  auto* view = new CVantrellView(document, settings_.view, Prompt());
   auto* frame = new CChildFrame(*this, view);
+  connect(view, &CVantrellView::statusMessage, this, [this](const QString& text) {
+    statusBar()->showMessage(text.isEmpty() ? Text(ids::kStrReady) : text);
+  });
+  connect(view, &CVantrellView::nextWindowRequested, mdi_, &QMdiArea::activateNextSubWindow);
   mdi_->addSubWindow(frame);
   const int width = frame->InitialWidth(mdi_->viewport()->width());
   frame->resize(width, std::max(200, mdi_->viewport()->height() * 3 / 4));

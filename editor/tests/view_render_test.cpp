@@ -20,7 +20,7 @@ class RenderedView {
     doc_.SetCharacterSet(set);
     ViewOptions options;
     options.showSubCaret = false;  // only the glyphs leave ink
-    view_ = std::make_unique<CVantrellView>(doc_, options);
+    view_ = std::make_unique<CVantrellView>(doc_, options, host_.prompt);
     view_->resize(view_->PreferredWidth() + 40, 10 * view_->LineHeight());
     image_ = view_->viewport()->grab().toImage();
   }
@@ -104,7 +104,7 @@ TEST(ViewRendering, SelectionInvertsBothPanes) {
   doc.EditInsertBytes(0, bytes.data(), 40);
   ViewOptions options;
   options.showSubCaret = false;
-  CVantrellView view(doc, options);
+  CVantrellView view(doc, options, host.prompt);
   view.resize(view.PreferredWidth() + 40, 8 * view.LineHeight());
   view.SetSelection(15, 16);  // the last byte of line 0 and the first of line 1
   const QImage image = view.viewport()->grab().toImage();

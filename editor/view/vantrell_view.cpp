@@ -1,6 +1,8 @@
 #include "vantrell_view.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -35,8 +37,9 @@ QFont ViewFont(const FontSpec& spec) {
   return font;
 }
 
-CVantrellView::CVantrellView(CVantrellDoc& document, ViewOptions options, QWidget* parent)
-    : QAbstractScrollArea(parent), doc_(&document), options_(options) {
+CVantrellView::CVantrellView(CVantrellDoc& document, ViewOptions options, PromptService& prompt,
+                             QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(&document), options_(options), editor_(document, prompt, this) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_InputMethodEnabled);
@@ -44,7 +47,7 @@ CVantrellView::CVantrellView(CVantrellDoc& document, ViewOptions options, QWidge
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   doc_->AddView(this);
   ApplyProfile();
-  inCharPane_ = profile_.charOpen;
+  editor_.SetCharacterPane(profile_.charOpen);
 }
 
 CVantrellView::~CVantrellView() { doc_->RemoveView(this); }
@@ -52,6 +55,7 @@ CVantrellView::~CVantrellView() { doc_->RemoveView(this); }
 void CVantrellView::ApplyProfile() {
   profile_ = doc_->Profile();
   geometry_.bytesPerLine = std::max(1, profile_.lineSize);
+  editor_.SetBytesPerLine(geometry_.bytesPerLine);
   font_ = ViewFont(profile_.font);
   const QFontMetrics metrics(font_);
   cw_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
@@ -243,9 +247,10 @@ void CVantrellView::PaintLines(QPainter& painter) const {
 }
 
 void CVantrellView::PaintSelection(QPainter& painter) const {
-  if (selectionAnchor_ < 0) return;
-  const DocPos start = std::min(selectionAnchor_, selectionEnd_);
-  const DocPos end = std::max(selectionAnchor_, selectionEnd_);
+  if (!editor_.HasSelection()) return;
+  const DocPos start = editor_.SelectionStart();
+  const DocPos end = editor_.SelectionEnd();
+  const bool inCharPane_ = editor_.InCharacterPane();
   const int L = geometry_.bytesPerLine;
   const int shift = PaneOffsetCells();
   painter.save();
@@ -274,17 +279,20 @@ void CVantrellView::PaintSelection(QPainter& painter) const {
 
 void CVantrellView::PaintCaret(QPainter& painter) const {
   const int L = geometry_.bytesPerLine;
-  const std::int64_t line = caret_ / L;
+  const DocPos caret = editor_.Caret();
+  const bool inCharPane_ = editor_.InCharacterPane();
+  const std::int64_t line = caret / L;
   if (!LineVisible(line)) return;
   const int row = static_cast<int>(line - TopLine()) + 1;
-  const int column = caret_ % L;
+  const int column = caret % L;
   const int shift = PaneOffsetCells();
   const int hexCell = geometry_.HexCell(column) - shift;
   const int charCell = geometry_.CharCell(column) - shift;
   painter.save();
   painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-  if (hasFocus()) {
-    const int cell = inCharPane_ ? charCell : hexCell;
+  // While a selection exists only the sub-caret shows.
+  if (hasFocus() && !editor_.HasSelection()) {
+    const int cell = inCharPane_ ? charCell : hexCell + (editor_.LowNibble() ? 1 : 0);
     QRect caret = CellRect(cell, row);
     if (doc_->InsertMode()) caret.setWidth(2);
     if (profile_.scrollAddress || cell >= LineGeometry::kAddressCells)
@@ -299,16 +307,113 @@ void CVantrellView::PaintCaret(QPainter& painter) const {
 }
 
 void CVantrellView::SetCaret(DocPos address, bool inCharacterPane) {
-  caret_ = std::clamp<DocPos>(address, 0, doc_->Length());
-  inCharPane_ = inCharacterPane;
-  viewport()->update();
-  emit caretMoved(caret_);
+  editor_.SetCaret(address);
+  editor_.SetCharacterPane(inCharacterPane);
+  AfterCaretChange();
 }
 
 void CVantrellView::SetSelection(DocPos anchor, DocPos end) {
-  selectionAnchor_ = anchor;
-  selectionEnd_ = anchor < 0 ? -1 : end;
+  if (anchor < 0) {
+    editor_.CancelSelection();
+  } else {
+    editor_.SetSelection(anchor, end, SelectionState::Made);
+  }
+  AfterCaretChange();
+}
+
+void CVantrellView::AfterCaretChange() {
   viewport()->update();
+  emit caretMoved(editor_.Caret());
+  emit statusMessage(QString::fromStdString(editor_.SelectionStatusText()));
+}
+
+void CVantrellView::EnsureCaretVisible() {
+  const std::int64_t line = editor_.CaretLine();
+  const std::int64_t top = TopLine();
+  const int page = std::max(1, PageLines());
+  if (line < top) SetTopLine(line);
+  else if (line >= top + page) SetTopLine(line - page + 1);
+  const int cell = editor_.InCharacterPane() ? geometry_.CharCell(editor_.CaretColumn())
+                                             : geometry_.HexCell(editor_.CaretColumn());
+  const int visible = std::max(1, viewport()->width() / cw_);
+  const int firstCell = profile_.scrollAddress ? 0 : LineGeometry::kAddressCells;
+  if (cell - HorizontalCell() < firstCell) SetHorizontalCell(std::max(0, cell - firstCell));
+  else if (cell + 2 - HorizontalCell() > visible) SetHorizontalCell(cell + 2 - visible);
+}
+
+bool CVantrellView::focusNextPrevChild(bool) { return false; }  // Tab switches panes
+
+void CVantrellView::keyPressEvent(QKeyEvent* event) {
+  const Qt::KeyboardModifiers modifiers =
+      event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+  const int key = event->key();
+  if (modifiers == Qt::NoModifier) {
+    switch (key) {
+      case Qt::Key_Left: editor_.MoveLeft(); break;
+      case Qt::Key_Right: editor_.MoveRight(); break;
+      case Qt::Key_Up: editor_.MoveUp(); break;
+      case Qt::Key_Down: editor_.MoveDown(); break;
+      case Qt::Key_PageUp: editor_.MoveLines(-std::max(1, PageLines())); break;
+      case Qt::Key_PageDown: editor_.MoveLines(std::max(1, PageLines())); break;
+      case Qt::Key_Delete:
+        if (editor_.HasSelection() || editor_.State() == SelectionState::ModeEmpty) editor_.DeleteSelection();
+        else editor_.DeleteAtCaret();
+        break;
+      case Qt::Key_Backspace:
+        if (editor_.HasSelection() || editor_.State() == SelectionState::ModeEmpty) editor_.DeleteSelection();
+        else editor_.DeleteBeforeCaret();
+        break;
+      case Qt::Key_Tab: editor_.TogglePane(); break;
+      default:
+        TypeText(event->text());
+        break;
+    }
+    EnsureCaretVisible();
+    AfterCaretChange();
+    return;
+  }
+  if (modifiers == Qt::ControlModifier && key == Qt::Key_Tab) {
+    emit nextWindowRequested();
+    return;
+  }
+  if (modifiers == Qt::ShiftModifier) {
+    TypeText(event->text());
+    EnsureCaretVisible();
+    AfterCaretChange();
+    return;
+  }
+  QAbstractScrollArea::keyPressEvent(event);
+}
+
+void CVantrellView::TypeText(const QString& text) {
+  if (text.isEmpty()) return;
+  // Each character reaches the document as its code in the user's text encoding.
+  for (const QChar ch : text) {
+    const std::uint16_t code = ch.unicode() < 0x80 ? ch.unicode() : cp932::FromUnicode(ch.unicode());
+    if (code == 0) {
+      editor_.TypeCharacter(0xFFFF);  // cannot be typed: refused with a beep
+      continue;
+    }
+    editor_.TypeCharacter(code);
+  }
+}
+
+void CVantrellView::inputMethodEvent(QInputMethodEvent* event) {
+  TypeText(event->commitString());
+  EnsureCaretVisible();
+  AfterCaretChange();
+  event->accept();
+}
+
+QVariant CVantrellView::inputMethodQuery(Qt::InputMethodQuery query) const {
+  if (query == Qt::ImCursorRectangle) {
+    const int cell = editor_.InCharacterPane() ? geometry_.CharCell(editor_.CaretColumn())
+                                               : geometry_.HexCell(editor_.CaretColumn());
+    const int row = static_cast<int>(editor_.CaretLine() - TopLine()) + 1;
+    return QRect((cell - HorizontalCell()) * cw_, row * ch_, cw_, ch_);
+  }
+  if (query == Qt::ImFont) return font_;
+  return QAbstractScrollArea::inputMethodQuery(query);
 }
 
 void CVantrellView::SetCompareRanges(std::vector<AddressRange> ranges) {
@@ -344,6 +449,7 @@ void CVantrellView::mousePressEvent(QMouseEvent* event) {
   }
   if (column < 0) return;
   const std::int64_t address = (TopLine() + row - 1) * L + column;
+  editor_.CancelSelection();
   SetCaret(static_cast<DocPos>(std::min<std::int64_t>(address, doc_->Length())), charPane);
 }
 
@@ -358,12 +464,24 @@ void CVantrellView::focusOutEvent(QFocusEvent* event) {
   viewport()->update();
 }
 
-void CVantrellView::OnDocumentUpdate(DocumentView*, const UpdateHint& hint) {
+void CVantrellView::OnDocumentUpdate(DocumentView* sender, const UpdateHint& hint) {
   if (hint.code == hint::kSettingsChanged || hint.code == hint::kExtensionReselected) {
     ApplyProfile();
     return;
   }
-  if (caret_ > doc_->Length()) caret_ = doc_->Length();
+  if (sender != this) {
+    // Another view's edit: keep line and column, within the document.
+    if (editor_.Caret() > doc_->Length()) editor_.SetCaret(doc_->Length());
+  }
+  const bool undoOrRedo = (hint.code & 0x00C00000) == 0x00C00000 || (hint.code & 0xC0000000) == 0xC0000000;
+  if (undoOrRedo || hint.code == hint::kReloaded) {
+    editor_.CancelSelection();
+    editor_.SetCaret(hint.code == hint::kReloaded ? std::min(editor_.Caret(), doc_->Length()) : hint.caret);
+    RecalcLayout();
+    EnsureCaretVisible();
+    AfterCaretChange();
+    return;
+  }
   RecalcLayout();
   viewport()->update();
 }

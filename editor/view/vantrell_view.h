@@ -5,7 +5,9 @@
 
 #include "document/update_hint.h"
 #include "document/vantrell_doc.h"
+#include "shell/command_target.h"
 #include "view/line_layout.h"
+#include "view/view_editor.h"
 
 namespace vantrell {
 
@@ -13,23 +15,28 @@ namespace vantrell {
 struct ViewOptions {
   bool selectBoth = true;    // "SelectBoth"
   bool showSubCaret = true;  // "ShowSubCaret"
+  bool overwritePaste = false;  // "OverwritePaste"
 };
 
 // The hex view of a document: a header line, then one line per L bytes with
 // the address column, the hexadecimal pane and the character pane.
-class CVantrellView : public QAbstractScrollArea, public DocumentView {
+class CVantrellView : public QAbstractScrollArea, public DocumentView, public CommandTarget {
   Q_OBJECT
 
  public:
-  CVantrellView(CVantrellDoc& document, ViewOptions options, QWidget* parent = nullptr);
+  CVantrellView(CVantrellDoc& document, ViewOptions options, PromptService& prompt,
+                QWidget* parent = nullptr);
   ~CVantrellView() override;
 
   [[nodiscard]] CVantrellDoc& Document() const { return *doc_; }
-  [[nodiscard]] DocPos CaretAddress() const { return caret_; }
-  [[nodiscard]] bool CaretInCharacterPane() const { return inCharPane_; }
+  [[nodiscard]] DocPos CaretAddress() const { return editor_.Caret(); }
+  [[nodiscard]] bool CaretInCharacterPane() const { return editor_.InCharacterPane(); }
+  [[nodiscard]] ViewEditor& Editor() { return editor_; }
   void SetCaret(DocPos address, bool inCharacterPane);
   void SetSelection(DocPos anchor, DocPos end);  // inclusive range; anchor < 0 clears
   void ClearSelection() { SetSelection(-1, -1); }
+  // Scrolls as little as needed to show the caret line and cell.
+  void EnsureCaretVisible();
   void SetCompareRanges(std::vector<AddressRange> ranges);
   void SetMarks(const MarkLookup* marks);
   void SetStructureRange(DocPos start, DocPos end);  // end < start clears
@@ -50,20 +57,37 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView {
 
   void OnDocumentUpdate(DocumentView* sender, const UpdateHint& hint) override;
 
+  // The editing commands of the view (vantrell_view_commands.cpp).
+  bool OnCommand(int command) override;
+  bool OnUpdateCommand(int command, CommandState& state) override;
+  // The platform clipboard text of a selection: hexadecimal "%02X " codes in
+  // the hexadecimal pane, the character set's text in the character pane.
+  [[nodiscard]] QString SelectionClipboardText() const;
+
  signals:
   void caretMoved(DocPos address);
   void activated();
+  // Text for the status bar's message pane (the selection; empty without one).
+  void statusMessage(const QString& text);
+  void nextWindowRequested();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+  bool focusNextPrevChild(bool next) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
  private:
   void RecalcLayout();
+  // Repaints and reports after the caret or the selection changed.
+  void AfterCaretChange();
+  void TypeText(const QString& text);
   void PaintHeader(QPainter& painter) const;
   void PaintLines(QPainter& painter) const;
   void PaintSelection(QPainter& painter) const;
@@ -72,6 +96,8 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView {
   [[nodiscard]] int AddressOffsetCells() const;
   [[nodiscard]] QRect CellRect(int cell, int row, int cells = 1) const;
   [[nodiscard]] bool LineVisible(std::int64_t line) const;
+  void Paste();
+  void PutSelectionOnPlatformClipboard() const;
 
   CVantrellDoc* doc_;
   ViewOptions options_;
@@ -82,10 +108,7 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView {
   int ch_ = 16;
   int ascent_ = 12;
 
-  DocPos caret_ = 0;
-  bool inCharPane_ = false;
-  DocPos selectionAnchor_ = -1;
-  DocPos selectionEnd_ = -1;
+  ViewEditor editor_;
   std::vector<AddressRange> compareRanges_;
   bool showsCompare_ = false;
   const MarkLookup* marks_ = nullptr;
