@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -93,6 +94,63 @@ TEST_F(MainFrameTest, NewWindowsShareTheDocumentAndMenusFollow) {
   EXPECT_TRUE(frame_->DocManager().Documents().empty());
   EXPECT_TRUE(frame_->MdiArea()->subWindowList().isEmpty());
   EXPECT_EQ(frame_->menuBar()->actions().size(), 1);
+}
+
+}  // namespace
+}  // namespace vantrell
+
+namespace vantrell {
+namespace {
+
+void Key(QWidget* widget, int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = {}) {
+  QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+  QCoreApplication::sendEvent(widget, &press);
+}
+
+TEST_F(MainFrameTest, KeysEditTheFileThatIsThenSaved) {
+  const QString path = MakeFile("edit.bin", std::string("\x00\x11\x22\x33", 4));
+  CVantrellDoc* document = frame_->OpenDocumentFile(path);
+  ASSERT_NE(document, nullptr);
+  CVantrellView* view = frame_->ActiveView();
+  Key(view, Qt::Key_4, "4");
+  Key(view, Qt::Key_1, "1");      // 00 -> 40 -> 41, caret to byte 1
+  Key(view, Qt::Key_Delete);      // deletes 11
+  Key(view, Qt::Key_Tab);         // to the character pane
+  Key(view, Qt::Key_Right);
+  Key(view, Qt::Key_Z, "z");      // overwrites 33
+  Key(view, Qt::Key_Backspace);   // deletes it again
+  Key(view, Qt::Key_A, "A");      // and types A over... the end: inserted
+  EXPECT_EQ(view->CaretAddress(), 3);
+  frame_->RunCommand(cmd::kEditUndo);
+  frame_->RunCommand(cmd::kEditRedo);
+  frame_->RunCommand(cmd::kFileSave);
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(saved, std::string("\x41\x22" "A", 3));
+  EXPECT_FALSE(document->IsModified());
+}
+
+TEST_F(MainFrameTest, CopyAndPasteGoThroughTheProgramClipboard) {
+  CVantrellDoc* document = frame_->OpenDocumentFile(MakeFile("c.bin", "ABCDEF"));
+  ASSERT_NE(document, nullptr);
+  CVantrellView* view = frame_->ActiveView();
+  view->SetSelection(1, 2);
+  EXPECT_EQ(view->SelectionClipboardText(), "42 43");
+  frame_->RunCommand(cmd::kEditCopy);
+  EXPECT_EQ(frame_->Clipboard().Content(), (Bytes{'B', 'C'}));
+  view->ClearSelection();
+  view->SetCaret(6, false);
+  frame_->RunCommand(cmd::kEditPaste);
+  EXPECT_EQ(document->Length(), 8);
+  EXPECT_EQ(view->CaretAddress(), 8);
+  view->SetCaret(0, true);  // the character pane gives text
+  view->SetSelection(0, 2);
+  EXPECT_EQ(view->SelectionClipboardText(), "ABC");
+  frame_->RunCommand(cmd::kEditCut);
+  EXPECT_EQ(document->Length(), 5);
+  EXPECT_EQ(frame_->Clipboard().Content(), (Bytes{'A', 'B', 'C'}));
+  frame_->RunCommand(cmd::kEditUndo);
+  EXPECT_EQ(document->Length(), 8);
 }
 
 }  // namespace
