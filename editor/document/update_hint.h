@@ -22,6 +22,8 @@ inline constexpr std::uint32_t kSelectionFilled = 10;
 inline constexpr std::uint32_t kReloaded = 11;
 inline constexpr std::uint32_t kCharacterSetChanged = 12;
 inline constexpr std::uint32_t kSettingsChanged = 14;
+inline constexpr std::uint32_t kEditStateChanged = 17;
+inline constexpr std::uint32_t kInsertModeChanged = 18;
 inline constexpr std::uint32_t kExtensionReselected = 15;
 }  // namespace hint
 

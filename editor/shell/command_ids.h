@@ -46,3 +46,42 @@ inline constexpr int kEditCopy = 57634;
 inline constexpr int kEditPaste = 57637;
 
 }  // namespace vantrell::cmd
+
+namespace vantrell::cmd {
+
+inline constexpr int kCursorLeft = 32778;
+inline constexpr int kCursorRight = 32779;
+inline constexpr int kCursorUp = 32780;
+inline constexpr int kCursorDown = 32781;
+inline constexpr int kDataStart = 32782;
+inline constexpr int kDataEnd = 32783;
+inline constexpr int kLineStart = 32784;
+inline constexpr int kLineEnd = 32785;
+inline constexpr int kFastUp = 32786;
+inline constexpr int kFastDown = 32787;
+inline constexpr int kPageUp = 32788;
+inline constexpr int kPageDown = 32789;
+inline constexpr int kHalfPageUp = 32790;
+inline constexpr int kHalfPageDown = 32791;
+inline constexpr int kLineUp = 32792;
+inline constexpr int kLineDown = 32793;
+inline constexpr int kSelectionMode = 32796;
+inline constexpr int kSelectLeft = 32797;
+inline constexpr int kSelectRight = 32798;
+inline constexpr int kSelectUp = 32799;
+inline constexpr int kSelectDown = 32800;
+inline constexpr int kSelectToDataStart = 32801;
+inline constexpr int kSelectToDataEnd = 32802;
+inline constexpr int kSelectToLineStart = 32803;
+inline constexpr int kSelectToLineEnd = 32804;
+inline constexpr int kSelectPrevPage = 32861;
+inline constexpr int kSelectNextPage = 32862;
+inline constexpr int kSelectAll = 57642;
+inline constexpr int kEditProhibit = 32805;
+inline constexpr int kInsertOverwrite = 32806;
+inline constexpr int kSwitchPane = 32807;
+inline constexpr int kDeleteByte = 32808;
+inline constexpr int kDeleteBeforeCaret = 32809;
+inline constexpr int kDeleteSelection = 32810;
+
+}  // namespace vantrell::cmd

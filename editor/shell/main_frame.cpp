@@ -120,11 +120,6 @@ void CMainFrame::CreateActions() {
   AddAction(cmd::kEditCut, "切り取り(&T)", "選択範囲を切り取ってｸﾘｯﾌﾟﾎﾞｰﾄﾞに保存");
   AddAction(cmd::kEditCopy, "コピー(&C)", "選択範囲をｺﾋﾟｰしてｸﾘｯﾌﾟﾎﾞｰﾄﾞに保存");
   AddAction(cmd::kEditPaste, "貼り付け(&P)", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容を貼り付け");
-  Action(cmd::kEditUndo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  Action(cmd::kEditRedo)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-  Action(cmd::kEditCut)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-  Action(cmd::kEditCopy)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-  Action(cmd::kEditPaste)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
   AddAction(cmd::kWindowNew, "新しいｳｨﾝﾄﾞｳを開く(&N)", "作業中のｳｨﾝﾄﾞｳを複写して表示");
   AddAction(cmd::kWindowCascade, "重ねて表示(&C)", "ｳｨﾝﾄﾞｳを重ねて表示");
   AddAction(cmd::kWindowTileHorizontal, "上下に並べて表示(&H)", "ｳｨﾝﾄﾞｳを上下に並べて表示");
@@ -136,8 +131,6 @@ void CMainFrame::CreateActions() {
     AddAction(c.command, c.text, c.prompt)->setCheckable(true);
   AddAction(cmd::kByteOrderLittle, "ﾘﾄﾙｴﾝﾃﾞｨｱﾝ(&L)", "ﾊﾞｲﾄｵｰﾀﾞｰをﾘﾄﾙｴﾝﾃﾞｨｱﾝに設定")->setCheckable(true);
   AddAction(cmd::kByteOrderBig, "ﾋﾞｯｸﾞｴﾝﾃﾞｨｱﾝ(&B)", "ﾊﾞｲﾄｵｰﾀﾞｰをﾋﾞｯｸﾞｴﾝﾃﾞｨｱﾝに設定")->setCheckable(true);
-  Action(cmd::kNextWindow)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F6));
-  Action(cmd::kFileClose)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
   Action(cmd::kFileOpen)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   Action(cmd::kFileSave)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   Action(cmd::kFileNew)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -421,6 +414,7 @@ CChildFrame* CMainFrame::CreateFrame(CVantrellDoc& document) {
     statusBar()->showMessage(text.isEmpty() ? Text(ids::kStrReady) : text);
   });
   connect(view, &CVantrellView::nextWindowRequested, mdi_, &QMdiArea::activateNextSubWindow);
+  connect(view, &CVantrellView::commandRequested, this, &CMainFrame::RunCommand);
   mdi_->addSubWindow(frame);
   const int width = frame->InitialWidth(mdi_->viewport()->width());
   frame->resize(width, std::max(200, mdi_->viewport()->height() * 3 / 4));

@@ -153,5 +153,36 @@ TEST_F(MainFrameTest, CopyAndPasteGoThroughTheProgramClipboard) {
   EXPECT_EQ(document->Length(), 8);
 }
 
+TEST_F(MainFrameTest, DefaultKeyTableReachesTheCommands) {
+  CVantrellDoc* document = frame_->OpenDocumentFile(MakeFile("k.bin", std::string(40, 'x')));
+  ASSERT_NE(document, nullptr);
+  CVantrellView* view = frame_->ActiveView();
+  view->SetCaret(5, false);
+  Key(view, Qt::Key_End);  // line end
+  EXPECT_EQ(view->CaretAddress(), 15);
+  Key(view, Qt::Key_Home);
+  EXPECT_EQ(view->CaretAddress(), 0);
+  Key(view, Qt::Key_Right, {}, Qt::ShiftModifier);
+  Key(view, Qt::Key_Right, {}, Qt::ShiftModifier);
+  EXPECT_EQ(view->Editor().SelectionStart(), 0);
+  EXPECT_EQ(view->Editor().SelectionEnd(), 1);
+  Key(view, Qt::Key_C, {}, Qt::ControlModifier);
+  EXPECT_EQ(frame_->Clipboard().Content(), (Bytes{'x', 'x'}));
+  Key(view, Qt::Key_Left, {}, Qt::ShiftModifier);
+  Key(view, Qt::Key_Left, {}, Qt::ShiftModifier);
+  EXPECT_FALSE(view->Editor().HasSelection());  // shrunk to nothing
+  Key(view, Qt::Key_End, {}, Qt::ControlModifier);
+  EXPECT_EQ(view->CaretAddress(), 40);
+  EXPECT_FALSE(document->InsertMode());
+  Key(view, Qt::Key_Insert);
+  EXPECT_TRUE(document->InsertMode());
+  Key(view, Qt::Key_7, "7");
+  EXPECT_EQ(document->Length(), 41);
+  Key(view, Qt::Key_Z, {}, Qt::ControlModifier);
+  EXPECT_EQ(document->Length(), 40);
+  Key(view, Qt::Key_Z, {}, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(document->Length(), 41);
+}
+
 }  // namespace
 }  // namespace vantrell

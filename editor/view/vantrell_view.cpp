@@ -12,6 +12,7 @@
 
 #include "document/block_cursor.h"
 #include "view/character_set.h"
+#include "shell/command_ids.h"
 #include "view/cp932.h"
 
 namespace vantrell {
@@ -343,18 +344,52 @@ void CVantrellView::EnsureCaretVisible() {
 
 bool CVantrellView::focusNextPrevChild(bool) { return false; }  // Tab switches panes
 
+namespace {
+
+// The key-table slot of a key, or -1.
+int SlotOfKey(int key) {
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return key - Qt::Key_F1;
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return 13 + (key - Qt::Key_A);
+  switch (key) {
+    case Qt::Key_At: return 12;
+    case Qt::Key_BracketLeft: return 39;
+    case Qt::Key_Backslash: return 40;
+    case Qt::Key_BracketRight: return 41;
+    case Qt::Key_AsciiCircum: return 42;
+    case Qt::Key_Underscore: return 43;
+    case Qt::Key_Comma: case Qt::Key_Less: return 44;
+    case Qt::Key_Period: case Qt::Key_Greater: return 45;
+    case Qt::Key_Home: return 46;
+    case Qt::Key_End: return 47;
+    case Qt::Key_Left: return 48;
+    case Qt::Key_Right: return 49;
+    case Qt::Key_Up: return 50;
+    case Qt::Key_Down: return 51;
+    case Qt::Key_PageUp: return 52;
+    case Qt::Key_PageDown: return 53;
+    case Qt::Key_Insert: return 54;
+    case Qt::Key_Delete: return 55;
+    case Qt::Key_Backspace: return 56;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
 void CVantrellView::keyPressEvent(QKeyEvent* event) {
-  const Qt::KeyboardModifiers modifiers =
-      event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+  const Qt::KeyboardModifiers held = event->modifiers();
+  const int modifiers = (held & Qt::ShiftModifier ? kShift : 0) | (held & Qt::ControlModifier ? kCtrl : 0);
   const int key = event->key();
-  if (modifiers == Qt::NoModifier) {
+  // Keys with a fixed meaning when no modifier is held.
+  if (modifiers == 0 && (held & Qt::AltModifier) == 0) {
+    bool handled = true;
     switch (key) {
       case Qt::Key_Left: editor_.MoveLeft(); break;
       case Qt::Key_Right: editor_.MoveRight(); break;
       case Qt::Key_Up: editor_.MoveUp(); break;
       case Qt::Key_Down: editor_.MoveDown(); break;
-      case Qt::Key_PageUp: editor_.MoveLines(-std::max(1, PageLines())); break;
-      case Qt::Key_PageDown: editor_.MoveLines(std::max(1, PageLines())); break;
+      case Qt::Key_PageUp: OnCommand(cmd::kPageUp); return;
+      case Qt::Key_PageDown: OnCommand(cmd::kPageDown); return;
       case Qt::Key_Delete:
         if (editor_.HasSelection() || editor_.State() == SelectionState::ModeEmpty) editor_.DeleteSelection();
         else editor_.DeleteAtCaret();
@@ -364,19 +399,26 @@ void CVantrellView::keyPressEvent(QKeyEvent* event) {
         else editor_.DeleteBeforeCaret();
         break;
       case Qt::Key_Tab: editor_.TogglePane(); break;
-      default:
-        TypeText(event->text());
-        break;
+      default: handled = false; break;
     }
-    EnsureCaretVisible();
-    AfterCaretChange();
-    return;
+    if (handled) {
+      EnsureCaretVisible();
+      AfterCaretChange();
+      return;
+    }
   }
-  if (modifiers == Qt::ControlModifier && key == Qt::Key_Tab) {
+  if (modifiers == kCtrl && key == Qt::Key_Tab) {
     emit nextWindowRequested();
     return;
   }
-  if (modifiers == Qt::ShiftModifier) {
+  // Every other key goes through the key table.
+  const int slot = DispatchSlot(SlotOfKey(key), modifiers);
+  if (slot >= 0) {
+    if (const int command = CommandOfFunction(keys_.Code(modifiers, slot)); command != 0)
+      emit commandRequested(command);
+    return;
+  }
+  if ((modifiers & kCtrl) == 0) {
     TypeText(event->text());
     EnsureCaretVisible();
     AfterCaretChange();
@@ -465,6 +507,11 @@ void CVantrellView::focusOutEvent(QFocusEvent* event) {
 }
 
 void CVantrellView::OnDocumentUpdate(DocumentView* sender, const UpdateHint& hint) {
+  if (hint.code == hint::kInsertModeChanged || hint.code == hint::kEditStateChanged) {
+    editor_.SetCaret(editor_.Caret());  // drops a half-typed byte
+    AfterCaretChange();
+    return;
+  }
   if (hint.code == hint::kSettingsChanged || hint.code == hint::kExtensionReselected) {
     ApplyProfile();
     return;

@@ -5,6 +5,7 @@
 
 #include "document/update_hint.h"
 #include "document/vantrell_doc.h"
+#include "settings/key_table.h"
 #include "shell/command_target.h"
 #include "view/line_layout.h"
 #include "view/view_editor.h"
@@ -70,6 +71,8 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView, public Co
   // Text for the status bar's message pane (the selection; empty without one).
   void statusMessage(const QString& text);
   void nextWindowRequested();
+  // A key bound in the key table asks for a numbered command.
+  void commandRequested(int command);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -97,6 +100,7 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView, public Co
   [[nodiscard]] QRect CellRect(int cell, int row, int cells = 1) const;
   [[nodiscard]] bool LineVisible(std::int64_t line) const;
   void Paste();
+  [[nodiscard]] std::int64_t MoveTarget(int command) const;
   void PutSelectionOnPlatformClipboard() const;
 
   CVantrellDoc* doc_;
@@ -109,6 +113,7 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView, public Co
   int ascent_ = 12;
 
   ViewEditor editor_;
+  KeyTable keys_ = KeyTable::Default();
   std::vector<AddressRange> compareRanges_;
   bool showsCompare_ = false;
   const MarkLookup* marks_ = nullptr;

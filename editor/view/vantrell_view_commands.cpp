@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QClipboard>
 
+#include <algorithm>
+
 #include "document/block_cursor.h"
 #include "document/program_clipboard.h"
 #include "shell/command_ids.h"
@@ -42,9 +44,53 @@ void CVantrellView::PutSelectionOnPlatformClipboard() const {
   if (!text.isEmpty()) QApplication::clipboard()->setText(text);
 }
 
+// Where a movement command takes the caret, or -1 for a command that is not one.
+std::int64_t CVantrellView::MoveTarget(int command) const {
+  const int L = geometry_.bytesPerLine;
+  const DocPos caret = editor_.Caret();
+  const DocPos length = doc_->Length();
+  const std::int64_t line = caret / L;
+  const std::int64_t lastLine = length / L;
+  const int page = std::max(1, PageLines());
+  auto lineMove = [&](std::int64_t lines) {
+    const std::int64_t target = std::clamp<std::int64_t>(line + lines, 0, lastLine);
+    return std::min<std::int64_t>(target * L + caret % L, length);
+  };
+  switch (command) {
+    case cmd::kCursorLeft: case cmd::kSelectLeft: return std::max(caret - 1, 0);
+    case cmd::kCursorRight: case cmd::kSelectRight: return std::min(caret + 1, length);
+    case cmd::kCursorUp: case cmd::kSelectUp: return lineMove(-1);
+    case cmd::kCursorDown: case cmd::kSelectDown: return lineMove(1);
+    case cmd::kDataStart: case cmd::kSelectToDataStart: return 0;
+    case cmd::kDataEnd: case cmd::kSelectToDataEnd: return length;
+    case cmd::kLineStart: case cmd::kSelectToLineStart: return line * L;
+    case cmd::kLineEnd: case cmd::kSelectToLineEnd: return std::min<std::int64_t>(line * L + L - 1, length);
+    case cmd::kFastUp: return lineMove(-2);
+    case cmd::kFastDown: return lineMove(2);
+    case cmd::kPageUp: case cmd::kSelectPrevPage: return line < 2 * page ? 0 : lineMove(-page);
+    case cmd::kPageDown: case cmd::kSelectNextPage:
+      return lastLine - line < 2 * page ? length : lineMove(page);
+    case cmd::kHalfPageUp: return line < page / 2 ? 0 : lineMove(-(page / 2));
+    case cmd::kHalfPageDown: return lastLine - line < page / 2 ? length : lineMove(page / 2);
+    default: return -1;
+  }
+}
+
 bool CVantrellView::OnUpdateCommand(int command, CommandState& state) {
   const bool editable = doc_->IsEditable();
+  if (MoveTarget(command) >= 0) return true;
   switch (command) {
+    case cmd::kLineUp: case cmd::kLineDown: case cmd::kSelectionMode: case cmd::kSelectAll:
+    case cmd::kInsertOverwrite: case cmd::kSwitchPane: case cmd::kDeleteByte:
+    case cmd::kDeleteBeforeCaret:
+      return true;
+    case cmd::kDeleteSelection:
+      state.enabled = editable && editor_.HasSelection();
+      return true;
+    case cmd::kEditProhibit:
+      state.enabled = doc_->GetEditState() != EditState::Browse;
+      state.checked = !editable;
+      return true;
     case cmd::kEditUndo:
       state.enabled = editable && !doc_->UndoHistory().empty();
       return true;
@@ -72,7 +118,57 @@ bool CVantrellView::OnCommand(int command) {
     QApplication::beep();
     return true;
   }
+  if (const std::int64_t target = MoveTarget(command); target >= 0) {
+    const bool selecting = (command >= cmd::kSelectLeft && command <= cmd::kSelectToLineEnd) ||
+                           command == cmd::kSelectPrevPage || command == cmd::kSelectNextPage;
+    if (selecting) {
+      editor_.SelectTo(static_cast<DocPos>(target));
+    } else {
+      editor_.MoveTo(static_cast<DocPos>(target));
+    }
+    const int page = std::max(1, PageLines());
+    if (command == cmd::kPageUp || command == cmd::kSelectPrevPage) SetTopLine(TopLine() - page);
+    if (command == cmd::kPageDown || command == cmd::kSelectNextPage) SetTopLine(TopLine() + page);
+    EnsureCaretVisible();
+    AfterCaretChange();
+    return true;
+  }
   switch (command) {
+    case cmd::kLineUp:
+      SetTopLine(TopLine() - 1);
+      break;
+    case cmd::kLineDown:
+      SetTopLine(TopLine() + 1);
+      break;
+    case cmd::kSelectionMode:
+      editor_.ToggleSelectionMode();
+      break;
+    case cmd::kSelectAll:
+      if (doc_->Length() > 0) {
+        editor_.SetSelection(0, doc_->Length() - 1, SelectionState::Made);
+        editor_.SetCaret(0);
+      }
+      break;
+    case cmd::kInsertOverwrite:
+      doc_->SetInsertMode(!doc_->InsertMode());
+      doc_->UpdateAllViews(nullptr, {hint::kInsertModeChanged, 0, 0, 0, doc_->Length()});
+      break;
+    case cmd::kEditProhibit:
+      doc_->SetEditProhibited(doc_->IsEditable());
+      doc_->UpdateAllViews(nullptr, {hint::kEditStateChanged, 0, 0, 0, doc_->Length()});
+      break;
+    case cmd::kSwitchPane:
+      editor_.TogglePane();
+      break;
+    case cmd::kDeleteByte:
+      editor_.DeleteAtCaret();
+      break;
+    case cmd::kDeleteBeforeCaret:
+      editor_.DeleteBeforeCaret();
+      break;
+    case cmd::kDeleteSelection:
+      editor_.DeleteSelection();
+      break;
     case cmd::kEditUndo:
       editor_.CancelSelection();
       doc_->Undo();

@@ -80,6 +80,32 @@ void ViewEditor::MoveLines(std::int64_t lines) {
 
 void ViewEditor::MoveTo(DocPos address) { MoveCaret(address); }
 
+void ViewEditor::SelectTo(DocPos address) {
+  const bool mode = state_ == SelectionState::ModeEmpty || state_ == SelectionState::ModeActive;
+  const DocPos from = caret_;
+  const DocPos to = std::clamp<DocPos>(address, 0, doc_.Length());
+  lowNibble_ = false;
+  if (to == from) return;
+  if (!HasSelection()) {
+    caret_ = to;
+    SetSelection(std::min(from, to), std::max(from, to) - 1,
+                 mode ? SelectionState::ModeActive : SelectionState::Made);
+    return;
+  }
+  caret_ = to;
+  if (from == selStart_) {
+    selStart_ = to;
+  } else if (from == selEnd_ + 1) {
+    selEnd_ = to - 1;
+  } else {
+    // The caret was elsewhere: select from it afresh.
+    SetSelection(std::min(from, to), std::max(from, to) - 1, state_);
+  }
+  if (selStart_ > selEnd_) {
+    state_ = mode ? SelectionState::ModeEmpty : SelectionState::None;
+  }
+}
+
 void ViewEditor::TogglePane() {
   state_ = SelectionState::None;
   lowNibble_ = false;

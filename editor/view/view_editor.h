@@ -50,6 +50,9 @@ class ViewEditor {
   // Moves by whole lines (page moves): clamped to the first and last line.
   void MoveLines(std::int64_t lines);
   void MoveTo(DocPos address);  // a plain caret move to an address, with selection mode
+  // A selecting move: the passed bytes join or leave the selection, whether
+  // selection mode is on or not.
+  void SelectTo(DocPos address);
 
   void TogglePane();
   void ToggleSelectionMode();
