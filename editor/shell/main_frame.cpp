@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -14,10 +15,12 @@
 #include <unistd.h>
 #include <sys/stat.h>
 
+#include "document/block_cursor.h"
 #include "resources/string_table.h"
 #include "shell/child_frame.h"
 #include "shell/command_ids.h"
 #include "shell/file_changed_dialog.h"
+#include "shell/status_items.h"
 #include "shell/vantrell_recent_file_list.h"
 #include "shell/window_list_dialog.h"
 #include "view/vantrell_view.h"
@@ -67,6 +70,7 @@ CMainFrame::CMainFrame(SettingsSnapshot settings,
     if (message.isEmpty()) statusBar()->showMessage(Text(ids::kStrReady));
   });
   statusBar()->showMessage(Text(ids::kStrReady));
+  CreateStatusPanes();
   connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
   auto* idle = new QTimer(this);
   connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
@@ -210,7 +214,42 @@ CommandState CMainFrame::CommandStateOf(int command) {
   return state;
 }
 
+void CMainFrame::CreateStatusPanes() {
+  const QFontMetrics metrics(statusBar()->font());
+  for (int item : DefaultStatusItems()) {
+    auto* pane = new QLabel;
+    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pane->setAlignment(Qt::AlignCenter);
+    pane->setMinimumWidth(metrics.horizontalAdvance(QString::fromStdString(StatusItemWidthText(item))) + 8);
+    statusBar()->addPermanentWidget(pane);
+    statusPanes_.emplace_back(item, pane);
+  }
+}
+
+void CMainFrame::UpdateStatusPanes() {
+  StatusState state;
+  if (CVantrellView* view = ActiveView()) {
+    CVantrellDoc& document = view->Document();
+    state.documentActive = true;
+    state.caret = static_cast<std::uint32_t>(view->CaretAddress());
+    state.size = static_cast<std::uint32_t>(document.Length());
+    state.insertMode = document.InsertMode();
+    state.modified = document.IsModified();
+    state.editState = document.GetEditState();
+    state.characterSet = document.GetCharacterSet();
+    state.byteOrder = document.GetByteOrder();
+    const DocPos available = std::min<DocPos>(8, document.Length() - view->CaretAddress());
+    state.atCaret.resize(std::max<DocPos>(0, available));
+    BlockCursor cursor(document.Blocks());
+    if (available > 0 && cursor.Seek(view->CaretAddress()))
+      cursor.ReadBytes(available, state.atCaret.data());
+  }
+  for (const auto& [item, pane] : statusPanes_)
+    pane->setText(QString::fromStdString(StatusItemText(item, state)));
+}
+
 void CMainFrame::UpdateCommandStates() {
+  UpdateStatusPanes();
   for (const auto& [command, action] : actions_) {
     const CommandState state = CommandStateOf(command);
     action->setEnabled(state.enabled);

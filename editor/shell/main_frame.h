@@ -80,6 +80,8 @@ class CMainFrame : public QMainWindow, public DocumentHost, public CommandTarget
   void BuildMenus();
   void UpdateRecentMenu(QMenu* menu);
   void UpdateCommandStates();
+  void CreateStatusPanes();
+  void UpdateStatusPanes();
   CChildFrame* CreateFrame(CVantrellDoc& document);
   void ActivateDocument(CVantrellDoc& document);
   std::vector<CChildFrame*> FramesOf(const CVantrellDoc& document) const;
@@ -105,6 +107,7 @@ class CMainFrame : public QMainWindow, public DocumentHost, public CommandTarget
   bool checkingFile_ = false;
   bool closingDocument_ = false;
   QElapsedTimer pendingEventsTimer_;
+  std::vector<std::pair<int, QLabel*>> statusPanes_;
 };
 
 }  // namespace vantrell
