@@ -9,6 +9,8 @@ namespace {
 
 const std::map<int, std::string_view>& Table() {
   static const std::map<int, std::string_view> table = {
+      {ids::kMsgEnterDigits, "数字を入力してください"},
+      {ids::kMsgInvalidAddress, "指定アドレスは無効です"},
       {ids::kMsgEnterHex, "１６進数で入力してください"},
       {ids::kMsgBackupFailed, "ファイルのバックアップに失敗しました"},
       {ids::kMsgSaveFailed, "\"%s\"の保存に失敗しました\n他のプロセスで使用中の可能性があります"},

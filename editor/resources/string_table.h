@@ -10,6 +10,8 @@ namespace vantrell {
 
 // Numbers of the editor's user-visible texts.
 namespace ids {
+inline constexpr int kMsgEnterDigits = 1000;
+inline constexpr int kMsgInvalidAddress = 1003;
 inline constexpr int kMsgEnterHex = 1004;
 inline constexpr int kMsgBackupFailed = 1010;
 inline constexpr int kMsgSaveFailed = 1018;
