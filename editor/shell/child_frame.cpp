@@ -18,6 +18,13 @@ int CChildFrame::InitialWidth(int clientWidth) const {
   return std::min(view_->PreferredWidth() + 2 * frameWidth, clientWidth);
 }
 
+void CChildFrame::AdjustSize(int clientWidth) {
+  const std::int64_t lines = view_->Geometry().LineCount(Document().Length());
+  const int decoration = height() - view_->viewport()->height();
+  const int wanted = view_->LineHeight() * static_cast<int>(std::min<std::int64_t>(lines + 1, 17)) + decoration;
+  resize(InitialWidth(clientWidth), std::max(height(), wanted));
+}
+
 void CChildFrame::UpdateTitle() {
   QString title = QString::fromStdString(Document().GetTitle());
   const auto& views = Document().Views();

@@ -20,6 +20,8 @@ class CChildFrame : public QMdiSubWindow {
   // Width that shows a whole line, at most the width of the frame's client area.
   [[nodiscard]] int InitialWidth(int clientWidth) const;
   void UpdateTitle();
+  // Width for a whole line, height for up to 16 data lines; never smaller.
+  void AdjustSize(int clientWidth);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

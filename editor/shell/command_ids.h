@@ -85,3 +85,15 @@ inline constexpr int kDeleteBeforeCaret = 32809;
 inline constexpr int kDeleteSelection = 32810;
 
 }  // namespace vantrell::cmd
+
+namespace vantrell::cmd {
+
+inline constexpr int kGoToAddress = 32794;
+inline constexpr int kGoToLastChange = 32795;
+inline constexpr int kFillSelection = 32811;
+inline constexpr int kSaveSelection = 32812;
+inline constexpr int kRevert = 32813;
+inline constexpr int kWindowSizeAdjust = 32841;
+inline constexpr int kSelectRange = 32869;
+
+}  // namespace vantrell::cmd

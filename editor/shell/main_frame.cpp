@@ -131,6 +131,16 @@ void CMainFrame::CreateActions() {
   AddAction(cmd::kWindowArrange, "ｱｲｺﾝの整列(&A)", "ｳｨﾝﾄﾞｳの下部にｱｲｺﾝを整列");
   AddAction(cmd::kNextWindow, "次のウィンドウ", "次のｳｨﾝﾄﾞｳに切替");
   AddAction(cmd::kWindowList, "ウィンドウ一覧...", "ｳｨﾝﾄﾞｳの一覧を表示");
+  AddAction(cmd::kWindowSizeAdjust, "ｳｨﾝﾄﾞｳｻｲｽﾞ補正(&J)", "表示ﾊﾞｲﾄ数に応じてｳｨﾝﾄﾞｳｻｲｽﾞを補正");
+  AddAction(cmd::kGoToAddress, "指定アドレスへ移動...", "指定アドレスへ移動");
+  AddAction(cmd::kSelectRange, "範囲を指定して選択...", "範囲を指定して選択");
+  AddAction(cmd::kGoToLastChange, "最終変更箇所", "最終変更箇所へ移動");
+  AddAction(cmd::kFillSelection, "選択範囲の初期化...", "選択範囲を指定ﾃﾞｰﾀで初期化");
+  AddAction(cmd::kSaveSelection, "選択範囲保存...", "選択範囲をﾌｧｲﾙに保存");
+  AddAction(cmd::kRevert, "編集前に戻す", "編集内容を破棄してﾌｧｲﾙを再読み込み");
+  AddAction(cmd::kSelectAll, "全て選択", "全て選択");
+  AddAction(cmd::kInsertOverwrite, "上書／挿入切替", "上書／挿入切替");
+  AddAction(cmd::kEditProhibit, "編集禁止", "編集禁止")->setCheckable(true);
   for (const CharacterSetCommand& c : kCharacterSetCommands)
     AddAction(c.command, c.text, c.prompt)->setCheckable(true);
   AddAction(cmd::kByteOrderLittle, "ﾘﾄﾙｴﾝﾃﾞｨｱﾝ(&L)", "ﾊﾞｲﾄｵｰﾀﾞｰをﾘﾄﾙｴﾝﾃﾞｨｱﾝに設定")->setCheckable(true);
@@ -180,6 +190,14 @@ void CMainFrame::BuildMenus() {
     edit->addSeparator();
     for (int command : {cmd::kEditCut, cmd::kEditCopy, cmd::kEditPaste})
       edit->addAction(Action(command));
+    edit->addSeparator();
+    for (int command : {cmd::kSelectAll, cmd::kSelectRange, cmd::kFillSelection, cmd::kSaveSelection,
+                        cmd::kRevert, cmd::kInsertOverwrite, cmd::kEditProhibit})
+      edit->addAction(Action(command));
+    QMenu* find = menuBar()->addMenu("検索・移動(&S)");
+    find->addAction(Action(cmd::kGoToAddress));
+    find->addAction(Action(cmd::kGoToLastChange));
+    connect(find, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     connect(edit, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     QMenu* settings = menuBar()->addMenu("設定(&O)");
     QMenu* sets = settings->addMenu("ｷｬﾗｸﾀｰｾｯﾄ(&C)");
@@ -194,6 +212,7 @@ void CMainFrame::BuildMenus() {
     window->addSeparator();
     window->addAction(Action(cmd::kNextWindow));
     window->addAction(Action(cmd::kWindowList));
+    window->addAction(Action(cmd::kWindowSizeAdjust));
     connect(settings, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     connect(window, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
   }
@@ -380,6 +399,15 @@ bool CMainFrame::OnCommand(int command) {
     case cmd::kNextWindow:
       mdi_->activateNextSubWindow();
       return true;
+    case cmd::kWindowSizeAdjust: {
+      CChildFrame* frame = ActiveFrame();
+      if (frame->isMaximized() || frame->isMinimized()) {
+        Prompt().Beep();
+        return true;
+      }
+      frame->AdjustSize(mdi_->viewport()->width());
+      return true;
+    }
     case cmd::kWindowList:
       ShowWindowList();
       return true;
@@ -454,6 +482,12 @@ CChildFrame* CMainFrame::CreateFrame(CVantrellDoc& document) {
   });
   connect(view, &CVantrellView::nextWindowRequested, mdi_, &QMdiArea::activateNextSubWindow);
   connect(view, &CVantrellView::commandRequested, this, &CMainFrame::RunCommand);
+  connect(view, &CVantrellView::closeRequested, this, [this, doc = &document] {
+    QTimer::singleShot(0, this, [this, doc] {
+      for (const auto& owned : docManager_.Documents())
+        if (owned.get() == doc) CloseDocumentFrames(*doc);
+    });
+  });
   mdi_->addSubWindow(frame);
   const int width = frame->InitialWidth(mdi_->viewport()->width());
   frame->resize(width, std::max(200, mdi_->viewport()->height() * 3 / 4));

@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -10,6 +11,8 @@
 #include <fstream>
 
 #include "shell/command_ids.h"
+#include "view/address_dialogs.h"
+#include "view/number_edit.h"
 #include "shell/main_frame.h"
 #include "test_document_host.h"
 #include "view/vantrell_view.h"
@@ -182,6 +185,70 @@ TEST_F(MainFrameTest, DefaultKeyTableReachesTheCommands) {
   EXPECT_EQ(document->Length(), 40);
   Key(view, Qt::Key_Z, {}, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(document->Length(), 41);
+}
+
+TEST_F(MainFrameTest, DialogsCheckTheirInputAndKeepOpen) {
+  CGoToAddressDialog go(4, 0x100, prompt_);
+  go.Edit()->setText("101");
+  go.accept();
+  EXPECT_EQ(go.result(), QDialog::Rejected);  // still open
+  go.Edit()->setText("+FC");
+  go.accept();
+  EXPECT_EQ(go.result(), QDialog::Accepted);
+  EXPECT_EQ(go.Target(), 0x100);
+  go.SetBase(NumberBase::Decimal);
+  EXPECT_EQ(go.Edit()->text(), "+252");
+
+  CFillDialog fill(0x10, 0x1F, prompt_);
+  fill.accept();
+  fill.Edit()->setText("G");
+  fill.accept();
+  fill.Edit()->setText("7f");
+  fill.accept();
+  EXPECT_EQ(fill.result(), QDialog::Accepted);
+  EXPECT_EQ(fill.Value(), 0x7F);
+
+  CSelectRangeDialog range(0x100, false, 0, 0, prompt_);
+  range.StartEdit()->setText("20");
+  range.EndEdit()->setText("10");
+  range.accept();
+  EXPECT_EQ(range.Start(), 0x10);
+  EXPECT_EQ(range.End(), 0x20);
+  EXPECT_EQ(prompt_.ShownIds(), (std::vector<int>{1003, 1021, 1004}));
+}
+
+TEST_F(MainFrameTest, DraggingSelectsAndRevertRereadsTheFile) {
+  const QString path = MakeFile("d.bin", std::string(64, 'a'));
+  CVantrellDoc* document = frame_->OpenDocumentFile(path);
+  ASSERT_NE(document, nullptr);
+  CVantrellView* view = frame_->ActiveView();
+  view->resize(view->PreferredWidth(), 12 * view->LineHeight());
+  const int cw = view->CellWidth();
+  const int ch = view->LineHeight();
+  const LineGeometry& g = view->Geometry();
+  auto at = [&](int cell, int row) { return QPointF(cell * cw + cw / 2, row * ch + ch / 2); };
+  QMouseEvent press(QEvent::MouseButtonPress, at(g.HexCell(2), 1), at(g.HexCell(2), 1),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(view->viewport(), &press);
+  QMouseEvent move(QEvent::MouseMove, at(g.HexCell(4), 2), at(g.HexCell(4), 2), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(view->viewport(), &move);
+  QMouseEvent release(QEvent::MouseButtonRelease, at(g.HexCell(4), 2), at(g.HexCell(4), 2),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(view->viewport(), &release);
+  EXPECT_EQ(view->Editor().SelectionStart(), 2);
+  EXPECT_EQ(view->Editor().SelectionEnd(), 19);
+  EXPECT_EQ(view->CaretAddress(), 20);
+
+  Key(view, Qt::Key_B, "b");  // replaces the selection... in the hexadecimal pane: 0xB0
+  EXPECT_EQ(document->Length(), 64 - 18 + 1);
+  frame_->RunCommand(cmd::kGoToLastChange);
+  EXPECT_EQ(view->CaretAddress(), 2);
+  prompt_.answers = {Answer::Yes};
+  frame_->RunCommand(cmd::kRevert);
+  EXPECT_EQ(prompt_.ShownIds(), std::vector<int>{1022});
+  EXPECT_EQ(document->Length(), 64);
+  EXPECT_FALSE(document->IsModified());
 }
 
 }  // namespace

@@ -47,6 +47,16 @@ CVantrellView::CVantrellView(CVantrellDoc& document, ViewOptions options, Prompt
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   doc_->AddView(this);
+  dragScroll_ = new QTimer(this);
+  dragScroll_->setInterval(50);
+  connect(dragScroll_, &QTimer::timeout, this, [this] {
+    const int height = viewport()->height();
+    const int y = lastDragPoint_.y();
+    const int outside = y < ch_ ? (ch_ - y) / ch_ + 1 : (y - height) / ch_ + 1;
+    const int lines = outside / 2 + 1;
+    SetTopLine(TopLine() + (y < ch_ ? -lines : lines));
+    DragTo(lastDragPoint_);
+  });
   ApplyProfile();
   editor_.SetCharacterPane(profile_.charOpen);
 }
@@ -328,18 +338,91 @@ void CVantrellView::AfterCaretChange() {
   emit statusMessage(QString::fromStdString(editor_.SelectionStatusText()));
 }
 
-void CVantrellView::EnsureCaretVisible() {
+void CVantrellView::EnsureCaretVisible(int mode) {
   const std::int64_t line = editor_.CaretLine();
   const std::int64_t top = TopLine();
   const int page = std::max(1, PageLines());
-  if (line < top) SetTopLine(line);
-  else if (line >= top + page) SetTopLine(line - page + 1);
+  if (line < top) {
+    SetTopLine(mode == 2 ? line - (page + 1) / 2 : mode == 3 ? line - page + 1 : line);
+  } else if (line >= top + page) {
+    SetTopLine(mode == 2 ? line - (page + 1) / 2 : mode == 1 ? line : line - page + 1);
+  }
   const int cell = editor_.InCharacterPane() ? geometry_.CharCell(editor_.CaretColumn())
                                              : geometry_.HexCell(editor_.CaretColumn());
   const int visible = std::max(1, viewport()->width() / cw_);
   const int firstCell = profile_.scrollAddress ? 0 : LineGeometry::kAddressCells;
   if (cell - HorizontalCell() < firstCell) SetHorizontalCell(std::max(0, cell - firstCell));
   else if (cell + 2 - HorizontalCell() > visible) SetHorizontalCell(cell + 2 - visible);
+}
+
+bool CVantrellView::GoToAddress(DocPos address, int mode) {
+  if (address < 0 || address > doc_->Length()) return false;
+  editor_.MoveTo(address);
+  EnsureCaretVisible(mode);
+  AfterCaretChange();
+  setFocus();
+  return true;
+}
+
+DocPos CVantrellView::AddressAt(QPoint point, bool charPane, int* direction) const {
+  const int L = geometry_.bytesPerLine;
+  const std::int64_t top = TopLine();
+  const int lastRow = std::max(1, PageLines());
+  int row = point.y() / ch_;
+  *direction = row < 1 ? -1 : row > lastRow ? 1 : 0;
+  row = std::clamp(row, 1, lastRow);
+  const int cell = point.x() / cw_ + PaneOffsetCells();
+  std::int64_t line = top + row - 1;
+  int column;
+  if (charPane) {
+    column = cell - geometry_.CharCell(0);
+  } else {
+    column = cell < geometry_.HexCell(0) ? -1 : (cell - geometry_.HexCell(0)) / 3;
+  }
+  if (column < 0) column = 0;
+  if (column >= L) {  // right of the pane: the start of the next line
+    column = 0;
+    ++line;
+  }
+  return static_cast<DocPos>(std::min<std::int64_t>(line * L + column, doc_->Length()));
+}
+
+void CVantrellView::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_) return;
+  lastDragPoint_ = event->position().toPoint();
+  DragTo(lastDragPoint_);
+}
+
+void CVantrellView::DragTo(QPoint point) {
+  int direction = 0;
+  const DocPos address = AddressAt(point, dragInCharPane_, &direction);
+  if (direction != 0) {
+    // Above or below the text: scroll every 50 ms while the pointer stays there.
+    if (!dragScroll_->isActive()) dragScroll_->start();
+  } else {
+    dragScroll_->stop();
+  }
+  if (address == editor_.Caret()) return;
+  editor_.SetCaret(address);
+  if (address > dragOrigin_) editor_.SetSelection(dragOrigin_, address - 1, SelectionState::Made);
+  else if (address < dragOrigin_) editor_.SetSelection(address, dragOrigin_ - 1, SelectionState::Made);
+  else editor_.CancelSelection();
+  AfterCaretChange();
+}
+
+void CVantrellView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    dragging_ = false;
+    dragScroll_->stop();
+  }
+}
+
+void CVantrellView::wheelEvent(QWheelEvent* event) {
+  if (event->buttons() != Qt::NoButton || (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
+    return;
+  const int lines = 3;  // the wheel-scroll lines
+  SetTopLine(TopLine() + (event->angleDelta().y() > 0 ? -lines : lines));
+  event->accept();
 }
 
 bool CVantrellView::focusNextPrevChild(bool) { return false; }  // Tab switches panes
@@ -493,6 +576,9 @@ void CVantrellView::mousePressEvent(QMouseEvent* event) {
   const std::int64_t address = (TopLine() + row - 1) * L + column;
   editor_.CancelSelection();
   SetCaret(static_cast<DocPos>(std::min<std::int64_t>(address, doc_->Length())), charPane);
+  dragging_ = true;
+  dragInCharPane_ = charPane;
+  dragOrigin_ = editor_.Caret();
 }
 
 void CVantrellView::focusInEvent(QFocusEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QTimer>
 
 #include "document/update_hint.h"
 #include "document/vantrell_doc.h"
@@ -37,7 +38,12 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView, public Co
   void SetSelection(DocPos anchor, DocPos end);  // inclusive range; anchor < 0 clears
   void ClearSelection() { SetSelection(-1, -1); }
   // Scrolls as little as needed to show the caret line and cell.
-  void EnsureCaretVisible();
+  void EnsureCaretVisible() { EnsureCaretVisible(0); }
+  // Scroll modes when the caret line is outside the window: 0 minimal, 1 to
+  // the top, 2 centred, 3 to the bottom.
+  void EnsureCaretVisible(int mode);
+  // Moves the caret to an address (not beyond the end) with a scroll mode.
+  bool GoToAddress(DocPos address, int mode);
   void SetCompareRanges(std::vector<AddressRange> ranges);
   void SetMarks(const MarkLookup* marks);
   void SetStructureRange(DocPos start, DocPos end);  // end < start clears
@@ -73,11 +79,16 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView, public Co
   void nextWindowRequested();
   // A key bound in the key table asks for a numbered command.
   void commandRequested(int command);
+  // The document could not be read again: its windows should close.
+  void closeRequested();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -100,6 +111,12 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView, public Co
   [[nodiscard]] QRect CellRect(int cell, int row, int cells = 1) const;
   [[nodiscard]] bool LineVisible(std::int64_t line) const;
   void Paste();
+  void SaveSelectionToFile();
+  void Revert();
+  // The cell under a point in the given pane, clamped to the document; the
+  // direction (-1 above, 1 below, 0 inside) tells where the point lies.
+  DocPos AddressAt(QPoint point, bool charPane, int* direction) const;
+  void DragTo(QPoint point);
   [[nodiscard]] std::int64_t MoveTarget(int command) const;
   void PutSelectionOnPlatformClipboard() const;
 
@@ -114,6 +131,11 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView, public Co
 
   ViewEditor editor_;
   KeyTable keys_ = KeyTable::Default();
+  bool dragging_ = false;
+  bool dragInCharPane_ = false;
+  DocPos dragOrigin_ = 0;
+  QTimer* dragScroll_ = nullptr;
+  QPoint lastDragPoint_;
   std::vector<AddressRange> compareRanges_;
   bool showsCompare_ = false;
   const MarkLookup* marks_ = nullptr;

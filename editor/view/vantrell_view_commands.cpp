@@ -1,11 +1,20 @@
 // Undo, redo and the clipboard commands of the hex view.
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
 #include "document/block_cursor.h"
+#include "document/document_file_writer.h"
 #include "document/program_clipboard.h"
+#include "resources/string_table.h"
+#include "shell/prompt_service.h"
+#include "view/address_dialogs.h"
 #include "shell/command_ids.h"
 #include "view/character_set.h"
 #include "view/cp932.h"
@@ -85,7 +94,20 @@ bool CVantrellView::OnUpdateCommand(int command, CommandState& state) {
     case cmd::kDeleteBeforeCaret:
       return true;
     case cmd::kDeleteSelection:
+    case cmd::kFillSelection:
       state.enabled = editable && editor_.HasSelection();
+      return true;
+    case cmd::kSaveSelection:
+      state.enabled = editor_.HasSelection();
+      return true;
+    case cmd::kGoToAddress:
+    case cmd::kSelectRange:
+      return true;
+    case cmd::kGoToLastChange:
+      state.enabled = !doc_->UndoHistory().empty();
+      return true;
+    case cmd::kRevert:
+      state.enabled = editable && !doc_->UndoHistory().empty() && !doc_->GetPathName().empty();
       return true;
     case cmd::kEditProhibit:
       state.enabled = doc_->GetEditState() != EditState::Browse;
@@ -169,6 +191,43 @@ bool CVantrellView::OnCommand(int command) {
     case cmd::kDeleteSelection:
       editor_.DeleteSelection();
       break;
+    case cmd::kGoToAddress: {
+      CGoToAddressDialog dialog(editor_.Caret(), doc_->Length(), editor_.Prompt(), this);
+      if (dialog.exec() == QDialog::Accepted) GoToAddress(dialog.Target(), 2);
+      return true;
+    }
+    case cmd::kSelectRange: {
+      if (doc_->Length() == 0) return true;
+      CSelectRangeDialog dialog(doc_->Length(), editor_.HasSelection(), editor_.SelectionStart(),
+                                editor_.SelectionEnd(), editor_.Prompt(), this);
+      if (dialog.exec() != QDialog::Accepted) return true;
+      editor_.SetSelection(dialog.Start(), dialog.End(), SelectionState::Range);
+      editor_.SetCaret(dialog.End());
+      EnsureCaretVisible(3);
+      AfterCaretChange();
+      return true;
+    }
+    case cmd::kGoToLastChange:
+      GoToAddress(doc_->UndoHistory().back().start, 2);
+      return true;
+    case cmd::kFillSelection: {
+      const DocPos start = editor_.SelectionStart();
+      const DocPos end = editor_.SelectionEnd();
+      CFillDialog dialog(start, end, editor_.Prompt(), this);
+      if (dialog.exec() != QDialog::Accepted) return true;
+      if (doc_->EditFillRange(start, end, dialog.Value())) {
+        editor_.CancelSelection();
+        editor_.SetCaret(end + 1);
+        doc_->UpdateAllViews(this, {hint::kSelectionFilled, start, end - start + 1, end + 1, doc_->Length()});
+      }
+      break;
+    }
+    case cmd::kSaveSelection:
+      SaveSelectionToFile();
+      return true;
+    case cmd::kRevert:
+      Revert();
+      return true;
     case cmd::kEditUndo:
       editor_.CancelSelection();
       doc_->Undo();
@@ -198,6 +257,41 @@ bool CVantrellView::OnCommand(int command) {
   EnsureCaretVisible();
   AfterCaretChange();
   return true;
+}
+
+void CVantrellView::SaveSelectionToFile() {
+  Bytes bytes;
+  const DocPos start = editor_.SelectionStart();
+  if (!BlockCursor(doc_->Blocks()).CopyRange(start, editor_.SelectionEnd() - start + 1, bytes)) return;
+  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"));
+  if (path.isEmpty()) return;
+  // Written to a temporary file beside it and renamed, like every save.
+  BlockList blocks;
+  blocks.ResetToEmptyDocument();
+  if (!BlockCursor(blocks).InsertBytes(0, bytes.data(), static_cast<DocPos>(bytes.size()))) return;
+  SharedFile file;
+  struct stat status {};
+  const bool canCreate = ::stat(path.toLocal8Bit().constData(), &status) == 0 ||
+                         ::access(QFileInfo(path).absolutePath().toLocal8Bit().constData(), W_OK) == 0;
+  if (!canCreate) {
+    editor_.Prompt().Message(ids::kMsgBackupFailed);
+    return;
+  }
+  if (!DocumentFileWriter::Write(path.toStdString(), blocks, ShareMode::DenyWrite, {}, file))
+    editor_.Prompt().Message(ids::kMsgWriteFailed);
+}
+
+void CVantrellView::Revert() {
+  if (doc_->IsModified() && editor_.Prompt().Message(ids::kMsgRevertConfirm, {}, MessageIcon::Question,
+                                                      MessageButtons::YesNo) != Answer::Yes)
+    return;
+  editor_.CancelSelection();
+  if (doc_->Reload()) {
+    doc_->UpdateAllViews(nullptr, {hint::kReloaded, 0, 0, 0, doc_->Length()});
+  } else {
+    doc_->SetModifiedFlag(false);
+    emit closeRequested();
+  }
 }
 
 void CVantrellView::Paste() {

@@ -27,6 +27,7 @@ class ViewEditor {
   ViewEditor(CVantrellDoc& document, PromptService& prompt, DocumentView* view);
 
   void SetBytesPerLine(int bytesPerLine) { bytesPerLine_ = bytesPerLine; }
+  [[nodiscard]] PromptService& Prompt() const { return prompt_; }
   [[nodiscard]] int BytesPerLine() const { return bytesPerLine_; }
 
   [[nodiscard]] DocPos Caret() const { return caret_; }
