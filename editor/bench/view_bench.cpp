@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -123,6 +124,43 @@ void BM_OpenToFirstPaint(benchmark::State& state) {
   state.counters["ratio"] = window / document;
 }
 BENCHMARK(BM_OpenToFirstPaint)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Typing in insert mode at the middle of a 1 GiB document: each key is the
+// edit, the update of the views and the repaint of what changed.
+void BM_TypeAtMiddleThenUndo(benchmark::State& state) {
+  QuietPrompt prompt;
+  CMainFrame frame;
+  frame.SetPromptService(&prompt);
+  frame.resize(1000, 700);
+  frame.show();
+  CVantrellDoc* doc = frame.OpenDocumentFile(QString::fromStdString(BigFile()));
+  if (doc == nullptr) std::abort();
+  CVantrellView* view = frame.ActiveView();
+  doc->SetInsertMode(true);
+  view->SetCaret(doc->Length() / 2, true);
+  view->EnsureCaretVisible(2);
+  QApplication::processEvents();
+  constexpr int kKeys = 10000;
+  double typing = 0, undoing = 0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    for (int i = 0; i < kKeys; ++i) {
+      QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+      QApplication::sendEvent(view, &key);
+      QApplication::processEvents();  // paints what the key changed
+    }
+    const auto t1 = Clock::now();
+    for (int i = 0; i < kKeys; ++i) doc->Undo();
+    QApplication::processEvents();
+    const auto t2 = Clock::now();
+    typing = std::chrono::duration<double>(t1 - t0).count();
+    undoing = std::chrono::duration<double>(t2 - t1).count();
+    state.SetIterationTime(typing);
+  }
+  state.counters["per_key_ms"] = typing / kKeys * 1000;
+  state.counters["undo_all_s"] = undoing;
+}
+BENCHMARK(BM_TypeAtMiddleThenUndo)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vantrell

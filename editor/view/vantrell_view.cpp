@@ -4,6 +4,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -68,6 +69,7 @@ void CVantrellView::ApplyProfile() {
   geometry_.bytesPerLine = std::max(1, profile_.lineSize);
   editor_.SetBytesPerLine(geometry_.bytesPerLine);
   font_ = ViewFont(profile_.font);
+  rawFont_ = QRawFont::fromFont(font_);
   const QFontMetrics metrics(font_);
   cw_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
   ch_ = std::max(1, metrics.height());
@@ -194,9 +196,8 @@ void CVantrellView::PaintLines(QPainter& painter) const {
     painter.fillRect(CellRect(-addressShift, row + 1, LineGeometry::kAddressCells),
                      ToQColor(address.back));
     painter.setPen(ToQColor(address.text));
-    painter.drawText(-addressShift * cw_, y + ascent_,
-                     QString::fromStdString(AddressText(static_cast<DocPos>(lineStart),
-                                                        profile_.addressBase)));
+    DrawCells(painter, -addressShift, y + ascent_,
+              QString::fromStdString(AddressText(static_cast<DocPos>(lineStart), profile_.addressBase)));
     painter.setClipRect(paneClip);
 
     // Hexadecimal pane: runs of cells with the same colours.
@@ -212,8 +213,8 @@ void CVantrellView::PaintLines(QPainter& painter) const {
       const int cell = geometry_.HexCell(j) - paneShift;
       painter.fillRect(CellRect(cell, row + 1, 3 * (end - j)), ToQColor(colours[j].back));
       painter.setPen(ToQColor(colours[j].text));
-      painter.drawText(cell * cw_, y + ascent_,
-                       QString::fromLatin1(HexText(&bytes[offset + j], end - j).c_str()));
+      DrawCells(painter, cell, y + ascent_,
+                QString::fromLatin1(HexText(&bytes[offset + j], end - j).c_str()));
       j = end;
     }
 
@@ -237,7 +238,7 @@ void CVantrellView::PaintLines(QPainter& painter) const {
       }
       painter.setPen(ToQColor(colourOf(j).text));
       if (shown.kind == CharCell::Kind::WideGlyph) {
-        painter.drawText(cell * cw_, y + ascent_, QString(QChar(cp932::ToUnicode(shown.code))));
+        DrawCells(painter, cell, y + ascent_, QString(QChar(cp932::ToUnicode(shown.code))));
         ++j;
         continue;
       }
@@ -250,11 +251,36 @@ void CVantrellView::PaintLines(QPainter& painter) const {
         run += QChar(cp932::ToUnicode(cells[end].code));
         ++end;
       }
-      painter.drawText(cell * cw_, y + ascent_, run);
+      DrawCells(painter, cell, y + ascent_, run);
       j = end;
     }
   }
   painter.setClipping(false);
+}
+
+void CVantrellView::DrawCells(QPainter& painter, int firstCell, int baseline,
+                              const QString& text) const {
+  // Glyphs placed cell by cell in one run: faster than laying text out, and
+  // exact whatever the font's own advances are.
+  const QList<quint32> glyphs = rawFont_.glyphIndexesForString(text);
+  QList<QPointF> positions;
+  positions.reserve(glyphs.size());
+  bool complete = glyphs.size() == text.size();
+  for (int i = 0; i < glyphs.size() && complete; ++i) {
+    complete = glyphs[i] != 0 || text[i] == QLatin1Char(' ');
+    positions.append(QPointF((firstCell + i) * cw_, baseline));
+  }
+  if (!complete) {
+    // A character the font lacks: let the text engine find another font.
+    for (int i = 0; i < text.size(); ++i)
+      painter.drawText((firstCell + i) * cw_, baseline, QString(text[i]));
+    return;
+  }
+  QGlyphRun run;
+  run.setRawFont(rawFont_);
+  run.setGlyphIndexes(glyphs);
+  run.setPositions(positions);
+  painter.drawGlyphRun(QPointF(0, 0), run);
 }
 
 void CVantrellView::PaintSelection(QPainter& painter) const {
@@ -333,7 +359,19 @@ void CVantrellView::SetSelection(DocPos anchor, DocPos end) {
 }
 
 void CVantrellView::AfterCaretChange() {
-  viewport()->update();
+  // Without a selection before or after, only the lines of the old and the new caret change.
+  const bool selection = editor_.HasSelection();
+  if (!selection && !shownSelection_) {
+    for (const std::int64_t line : {shownCaretLine_, editor_.CaretLine()}) {
+      const std::int64_t row = line - TopLine() + 1;
+      if (row >= 1 && row <= PageLines() + 1)
+        viewport()->update(0, static_cast<int>(row) * ch_, viewport()->width(), ch_);
+    }
+  } else {
+    viewport()->update();
+  }
+  shownCaretLine_ = editor_.CaretLine();
+  shownSelection_ = selection;
   emit caretMoved(editor_.Caret());
   emit statusMessage(QString::fromStdString(editor_.SelectionStatusText()));
 }
@@ -605,6 +643,22 @@ void CVantrellView::OnDocumentUpdate(DocumentView* sender, const UpdateHint& hin
   if (sender != this) {
     // Another view's edit: keep line and column, within the document.
     if (editor_.Caret() > doc_->Length()) editor_.SetCaret(doc_->Length());
+  }
+  if (hint.code >= hint::kOverwriteChar && hint.code <= hint::kSelectionFilled) {
+    // Only the changed lines repaint: to the bottom when bytes moved.
+    const bool sameLength = hint.code == hint::kOverwriteChar || hint.code == hint::kSecondDigit ||
+                            hint.code == hint::kFirstDigitOverwrite || hint.code == hint::kSelectionFilled;
+    const int L = geometry_.bytesPerLine;
+    const std::int64_t first = std::max<std::int64_t>(hint.position / L - 1, TopLine());
+    const std::int64_t last = sameLength ? (std::int64_t{hint.position} + hint.count) / L + 1
+                                         : TopLine() + PageLines() + 1;
+    RecalcLayout();
+    if (last >= TopLine() && first <= TopLine() + PageLines() + 1) {
+      const int top = static_cast<int>(first - TopLine() + 1) * ch_;
+      const int bottom = static_cast<int>(std::min<std::int64_t>(last, TopLine() + PageLines() + 1) - TopLine() + 2) * ch_;
+      viewport()->update(0, top, viewport()->width(), bottom - top);
+    }
+    return;
   }
   const bool undoOrRedo = (hint.code & 0x00C00000) == 0x00C00000 || (hint.code & 0xC0000000) == 0xC0000000;
   if (undoOrRedo || hint.code == hint::kReloaded) {

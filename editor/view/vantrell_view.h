@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QRawFont>
 #include <QTimer>
 
 #include "document/update_hint.h"
@@ -110,6 +111,7 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView, public Co
   [[nodiscard]] int AddressOffsetCells() const;
   [[nodiscard]] QRect CellRect(int cell, int row, int cells = 1) const;
   [[nodiscard]] bool LineVisible(std::int64_t line) const;
+  void DrawCells(QPainter& painter, int firstCell, int baseline, const QString& text) const;
   void Paste();
   void SaveSelectionToFile();
   void Revert();
@@ -125,12 +127,15 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView, public Co
   ExtProfile profile_;
   LineGeometry geometry_;
   QFont font_;
+  QRawFont rawFont_;
   int cw_ = 8;
   int ch_ = 16;
   int ascent_ = 12;
 
   ViewEditor editor_;
   KeyTable keys_ = KeyTable::Default();
+  std::int64_t shownCaretLine_ = 0;  // what the last repaint request covered
+  bool shownSelection_ = false;
   bool dragging_ = false;
   bool dragInCharPane_ = false;
   DocPos dragOrigin_ = 0;
