@@ -251,5 +251,32 @@ TEST_F(MainFrameTest, DraggingSelectsAndRevertRereadsTheFile) {
   EXPECT_FALSE(document->IsModified());
 }
 
+TEST_F(MainFrameTest, OtherViewsKeepTheirPlaceAndPasteCanOverwrite) {
+  SettingsSnapshot settings;
+  settings.view.overwritePaste = true;
+  frame_ = std::make_unique<CMainFrame>(settings);
+  frame_->SetPromptService(&prompt_);
+  CVantrellDoc* document = frame_->OpenDocumentFile(MakeFile("o.bin", std::string(32, 'o')));
+  ASSERT_NE(document, nullptr);
+  CVantrellView* first = frame_->ActiveView();
+  frame_->RunCommand(cmd::kWindowNew);
+  CVantrellView* second = frame_->ActiveView();
+  ASSERT_NE(first, second);
+  second->SetCaret(20, false);
+  first->SetCaret(0, true);
+  document->SetInsertMode(true);
+  Key(first, Qt::Key_X, "x");
+  EXPECT_EQ(second->CaretAddress(), 20);  // same line and column
+  EXPECT_EQ(first->CaretAddress(), 1);
+
+  // Overwrite-mode paste two bytes before the end replaces two and appends the rest.
+  document->SetInsertMode(false);
+  frame_->Clipboard().Store(Bytes(10, 'P'));
+  second->SetCaret(document->Length() - 2, false);
+  second->OnCommand(cmd::kEditPaste);
+  EXPECT_EQ(document->Length(), 33 + 8);
+  EXPECT_EQ(second->CaretAddress(), 41);
+}
+
 }  // namespace
 }  // namespace vantrell

@@ -1,5 +1,6 @@
 #include "vantrell_view.h"
 
+#include <QCursor>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -57,6 +58,13 @@ CVantrellView::CVantrellView(CVantrellDoc& document, ViewOptions options, Prompt
     const int lines = outside / 2 + 1;
     SetTopLine(TopLine() + (y < ch_ ? -lines : lines));
     DragTo(lastDragPoint_);
+  });
+  middleScroll_ = new QTimer(this);
+  middleScroll_->setInterval(50);
+  connect(middleScroll_, &QTimer::timeout, this, [this] {
+    // Toward the pointer's side of the marker, faster the farther it is.
+    const int dy = viewport()->mapFromGlobal(QCursor::pos()).y() - middleOrigin_.y();
+    if (std::abs(dy) > 16) SetTopLine(TopLine() + (dy > 0 ? 1 : -1) * (std::abs(dy) - 16) / ch_ + (dy > 0 ? 1 : -1));
   });
   ApplyProfile();
   editor_.SetCharacterPane(profile_.charOpen);
@@ -134,6 +142,13 @@ void CVantrellView::paintEvent(QPaintEvent*) {
   PaintHeader(painter);
   PaintSelection(painter);
   PaintCaret(painter);
+  if (middleScroll_->isActive()) {
+    // The autoscroll marker: a 32 x 32 cross in a ring, drawn inverted.
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, 2));
+    painter.drawEllipse(QRect(middleOrigin_ - QPoint(15, 15), QSize(30, 30)));
+    painter.drawLine(middleOrigin_ - QPoint(0, 10), middleOrigin_ + QPoint(0, 10));
+  }
 }
 
 void CVantrellView::PaintHeader(QPainter& painter) const {
@@ -456,6 +471,10 @@ void CVantrellView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CVantrellView::wheelEvent(QWheelEvent* event) {
+  if (middleScroll_->isActive()) {
+    StopMiddleScroll();
+    return;
+  }
   if (event->buttons() != Qt::NoButton || (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
     return;
   const int lines = 3;  // the wheel-scroll lines
@@ -498,6 +517,7 @@ int SlotOfKey(int key) {
 }  // namespace
 
 void CVantrellView::keyPressEvent(QKeyEvent* event) {
+  StopMiddleScroll();
   const Qt::KeyboardModifiers held = event->modifiers();
   const int modifiers = (held & Qt::ShiftModifier ? kShift : 0) | (held & Qt::ControlModifier ? kCtrl : 0);
   const int key = event->key();
@@ -595,7 +615,25 @@ void CVantrellView::SetStructureRange(DocPos start, DocPos end) {
   viewport()->update();
 }
 
+void CVantrellView::StopMiddleScroll() {
+  if (!middleScroll_->isActive()) return;
+  middleScroll_->stop();
+  viewport()->update(QRect(middleOrigin_ - QPoint(16, 16), QSize(32, 32)));
+}
+
 void CVantrellView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::MiddleButton) {
+    if (middleScroll_->isActive()) {
+      StopMiddleScroll();
+    } else {
+      setFocus();
+      middleOrigin_ = event->position().toPoint();
+      middleScroll_->start();
+      viewport()->update(QRect(middleOrigin_ - QPoint(16, 16), QSize(32, 32)));
+    }
+    return;
+  }
+  StopMiddleScroll();
   if (event->button() != Qt::LeftButton) return;
   setFocus();
   const int row = static_cast<int>(event->position().y()) / ch_;

@@ -140,6 +140,9 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView, public Co
   bool dragInCharPane_ = false;
   DocPos dragOrigin_ = 0;
   QTimer* dragScroll_ = nullptr;
+  QTimer* middleScroll_ = nullptr;  // middle-button autoscroll
+  QPoint middleOrigin_;
+  void StopMiddleScroll();
   QPoint lastDragPoint_;
   std::vector<AddressRange> compareRanges_;
   bool showsCompare_ = false;
