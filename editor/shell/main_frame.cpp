@@ -289,6 +289,9 @@ bool CMainFrame::OnUpdateCommand(int command, CommandState& state) {
   }
   if (command >= cmd::kRecentFileFirst && command <= cmd::kRecentFileLast) return true;
   state.enabled = view != nullptr;
+  if (command == cmd::kNextWindow) state.enabled = mdi_->subWindowList().size() > 1;
+  if (command == cmd::kWindowSizeAdjust && view != nullptr)
+    state.enabled = !ActiveFrame()->isMaximized() && !ActiveFrame()->isMinimized();
   if (view != nullptr) {
     for (const CharacterSetCommand& c : kCharacterSetCommands)
       if (c.command == command) state.checked = view->Document().GetCharacterSet() == c.set;
