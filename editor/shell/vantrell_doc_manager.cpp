@@ -65,8 +65,17 @@ QString CVantrellDocManager::DoPromptFileName(QWidget* parent, const QString& ti
   QFileDialog dialog(parent, title);
   dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  dialog.setNameFilters(FileFilters(settings.profiles));
-  QFileDialog::Options options;
+  // Each filter shows "comment(*.ext)"; the pattern that follows it is hidden.
+  // The catch-all "*.*" must also match names without a dot, hence "*".
+  QStringList filters = FileFilters(settings.profiles);
+  for (int i = 0; i < filters.size(); ++i) {
+    const std::string& extension = settings.profiles[i].extension;
+    filters[i] += extension == ExtProfile::kBaseExtension
+                      ? QStringLiteral(" (*)")
+                      : QStringLiteral(" (*.") + QString::fromStdString(extension) + ")";
+  }
+  dialog.setNameFilters(filters);
+  QFileDialog::Options options = QFileDialog::HideNameFilterDetails;
   if (settings.openLinkFile) options |= QFileDialog::DontResolveSymlinks;
   dialog.setOptions(options);
   if (!settings.homeFolder.empty()) dialog.setDirectory(QString::fromStdString(settings.homeFolder));

@@ -278,5 +278,15 @@ TEST_F(MainFrameTest, OtherViewsKeepTheirPlaceAndPasteCanOverwrite) {
   EXPECT_EQ(second->CaretAddress(), 41);
 }
 
+TEST(DocManager, FileFiltersFollowThePerExtensionList) {
+  ExtProfile bin;
+  bin.extension = "bin";
+  bin.comment = "バイナリ";
+  ExtProfile base = ExtProfile::MakeBase();
+  base.comment.clear();  // an empty comment reads as the catch-all's name
+  EXPECT_EQ(CVantrellDocManager::FileFilters({base, bin}),
+            (QStringList{"すべてのファイル(*.*)", "バイナリ(*.bin)"}));
+}
+
 }  // namespace
 }  // namespace vantrell
