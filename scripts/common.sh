@@ -16,6 +16,8 @@ REQUIRED_PACKAGES=(
   shared-mime-info # file type names
   # references for benchmarks, and test media made at test time
   libfftw3-dev ffmpeg sox lame espeak-ng
+  # a real X display for driving the windows with real key events
+  xvfb xdotool x11-apps
 )
 
 install_missing_packages() {

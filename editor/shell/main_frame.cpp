@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 
 #include <unistd.h>
@@ -510,7 +511,14 @@ CChildFrame* CMainFrame::CreateFrame(CVantrellDoc& document) {
   if (settings_.maximizeDocument) {
     frame->showMaximized();
   } else {
-    frame->show();
+    // New windows cascade from the top-left corner, inside the area.
+    const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame) + 4;
+    const int n = static_cast<int>(mdi_->subWindowList().size()) - 1;
+    const QSize area = mdi_->viewport()->size();
+    const int x = std::max(0, std::min(n * step, area.width() - frame->width()));
+    const int y = std::max(0, std::min(n * step, area.height() - frame->height()));
+    frame->show();  // the area places a window when it first shows; ours goes after
+    frame->move(x, y);
   }
   for (CChildFrame* other : FramesOf(document)) other->UpdateTitle();
   if (!hadDocuments_) BuildMenus();
