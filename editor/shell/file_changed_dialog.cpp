@@ -12,24 +12,18 @@
 #include <QVBoxLayout>
 
 #include "resources/string_table.h"
+#include "shell/qt_text.h"
 #include "shell/prompt_service.h"
 
 namespace vantrell {
 
-namespace {
-QString Text(int id) {
-  const auto text = StringText(id);
-  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
-}  // namespace
-
 CFileChangedDialog::CFileChangedDialog(const QString& documentPath, PromptService& prompt,
                                        QWidget* parent)
     : QDialog(parent), documentPath_(documentPath), prompt_(prompt) {
-  setWindowTitle(Text(ids::kStrAppTitle));
+  setWindowTitle(QtText(ids::kStrAppTitle));
   auto* icon = new QLabel;
   icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
-  auto* text = new QLabel(Text(ids::kStrFileChangedText));
+  auto* text = new QLabel(QtText(ids::kStrFileChangedText));
   ignore_ = new QRadioButton(QStringLiteral("変更を無視して作業を続ける"));
   reload_ = new QRadioButton(QStringLiteral("現在編集中の内容を破棄して再読み込みする"));
   saveCopy_ = new QRadioButton(QStringLiteral("現在編集中の内容を別ファイルに保存する"));

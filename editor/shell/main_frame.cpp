@@ -18,6 +18,7 @@
 
 #include "document/block_cursor.h"
 #include "resources/string_table.h"
+#include "shell/qt_text.h"
 #include "shell/child_frame.h"
 #include "shell/command_ids.h"
 #include "shell/file_changed_dialog.h"
@@ -29,11 +30,6 @@
 namespace vantrell {
 
 namespace {
-
-QString Text(int id) {
-  const auto text = StringText(id);
-  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
 
 struct CharacterSetCommand {
   int command;
@@ -60,7 +56,7 @@ CMainFrame::CMainFrame(SettingsSnapshot settings,
       prompt_(this),
       docManager_(*this),
       mdi_(new QMdiArea) {
-  setWindowTitle(Text(ids::kStrAppTitle));
+  setWindowTitle(QtText(ids::kStrAppTitle));
   setCentralWidget(mdi_);
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -68,9 +64,9 @@ CMainFrame::CMainFrame(SettingsSnapshot settings,
   CreateActions();
   BuildMenus();
   connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
-    if (message.isEmpty()) statusBar()->showMessage(Text(ids::kStrReady));
+    if (message.isEmpty()) statusBar()->showMessage(QtText(ids::kStrReady));
   });
-  statusBar()->showMessage(Text(ids::kStrReady));
+  statusBar()->showMessage(QtText(ids::kStrReady));
   CreateStatusPanes();
   connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
   auto* idle = new QTimer(this);
@@ -482,7 +478,7 @@ CChildFrame* CMainFrame::CreateFrame(CVantrellDoc& document) {
   auto* view = new CVantrellView(document, settings_.view, Prompt());
   auto* frame = new CChildFrame(*this, view);
   connect(view, &CVantrellView::statusMessage, this, [this](const QString& text) {
-    statusBar()->showMessage(text.isEmpty() ? Text(ids::kStrReady) : text);
+    statusBar()->showMessage(text.isEmpty() ? QtText(ids::kStrReady) : text);
   });
   connect(view, &CVantrellView::nextWindowRequested, mdi_, &QMdiArea::activateNextSubWindow);
   connect(view, &CVantrellView::commandRequested, this, &CMainFrame::RunCommand);

@@ -1,5 +1,7 @@
 #include "qt_prompt_service.h"
 
+#include "shell/qt_text.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -9,8 +11,7 @@ void QtPromptService::Beep() { QApplication::beep(); }
 
 Answer QtPromptService::Show(const Prompt& prompt) {
   QMessageBox box(parent_);
-  box.setWindowTitle(QString::fromUtf8(StringText(ids::kStrAppTitle).data(),
-                                       static_cast<int>(StringText(ids::kStrAppTitle).size())));
+  box.setWindowTitle(QtText(ids::kStrAppTitle));
   box.setText(QString::fromStdString(prompt.text));
   switch (prompt.icon) {
     case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;

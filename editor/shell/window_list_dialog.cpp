@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "resources/string_table.h"
+#include "shell/qt_text.h"
 
 namespace vantrell {
 
@@ -18,8 +19,7 @@ CWindowListDialog::CWindowListDialog(const QList<QMdiSubWindow*>& windows, QMdiS
     list_->addItem(window->windowTitle());
     if (window == active) list_->setCurrentRow(list_->count() - 1);
   }
-  const auto newFile = StringText(ids::kStrOpenNewFile);
-  list_->addItem(QString::fromUtf8(newFile.data(), static_cast<int>(newFile.size())));
+  list_->addItem(QtText(ids::kStrOpenNewFile));
   if (list_->currentRow() < 0) list_->setCurrentRow(0);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
