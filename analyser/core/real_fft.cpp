@@ -73,15 +73,94 @@ int Log2(int n) {
   return m;
 }
 
+
+// Generic first pass (sizes below 128, after the swap permutation): one
+// butterfly per block, no twiddles.
+template <int R>
+void FirstPass(float* data, int m) {
+  const int* rev = R == 8 ? kRev8 : (R == 4 ? kRev4 : kRev2);
+  for (int b = 0; b < m; b += R) {
+    float* p = data + 2 * b;
+    Cx a[R];
+    for (int r = 0; r < R; ++r) a[r] = Load(p + 2 * rev[r]);
+    if constexpr (R == 8) Dft8(a);
+    else if constexpr (R == 4) Dft4(a);
+    else {
+      const Cx x0 = a[0];
+      a[0] = x0 + a[1];
+      a[1] = x0 - a[1];
+    }
+    for (int u = 0; u < R; ++u) Store(p + 2 * u, a[u]);
+  }
+}
+
+// A later pass: two neighbouring butterflies at once, twiddles in the order
+// the loop reads them.
+template <int R>
+void LaterPass(float* data, int m, int span, const float* twBase) {
+  const int* rev = R == 8 ? kRev8 : (R == 4 ? kRev4 : kRev2);
+  const int block = R * span;
+  for (int b = 0; b < m; b += block) {
+    const float* w = twBase;
+    for (int q = 0; q < span; q += 2, w += 8 * (R - 1)) {
+      float* p = data + 2 * (b + q);
+      Cx2 a[R];
+      a[0] = Load2(p);
+      for (int r = 1; r < R; ++r) a[r] = Twiddle(Load2(p + 2 * rev[r] * span), w + 8 * (r - 1));
+      if constexpr (R == 8) Dft8(a);
+      else if constexpr (R == 4) Dft4(a);
+      else {
+        const Cx2 x0 = a[0];
+        a[0] = x0 + a[1];
+        a[1] = x0 - a[1];
+      }
+      for (int u = 0; u < R; ++u) Store2(p + 2 * u * span, a[u]);
+    }
+  }
+}
+
+// The eight butterflies of the first radix-8 pass whose outputs fill one tile
+// (eight rows of eight complex values, dst rows dstStride floats apart). With
+// the bit reversal folded in, input r of the butterfly writing row h is
+// column bitrev3(h) of row r of the source tile. Two butterflies at once: a
+// column pair (c, c+1) feeds rows bitrev3(c) and bitrev3(c)+4.
+inline void FirstTile(const float* src, int srcStride, float* dst, int dstStride) {
+  for (int c = 0; c < 8; c += 2) {
+    Cx2 a[8];
+    for (int r = 0; r < 8; ++r) a[r] = Load2(src + r * srcStride + 2 * c);
+    Dft8(a);
+    float* row0 = dst + kRev8[c] * dstStride;
+    float* row1 = row0 + 4 * dstStride;
+    for (int u = 0; u < 8; u += 2) {
+      _mm_storeu_ps(row0 + 2 * u, _mm_movelh_ps(a[u].v, a[u + 1].v));
+      _mm_storeu_ps(row1 + 2 * u, _mm_movehl_ps(a[u + 1].v, a[u].v));
+    }
+  }
+}
+
 }  // namespace
 
 void RealFft::Init(int n) {
   if (n == n_) return;
   Free();
   n_ = n;
-  // The work area: the swap pairs of the bit reversal.
   const int m = n / 2;
   const int bits = Log2(m);
+  if (bits >= 6) {
+    // The work area: the tile pairs (x, bitrev(x)) of the first pass, which
+    // does the bit reversal on the way.
+    const int midBits = bits - 6;
+    for (int x = 0; x < (1 << midBits); ++x) {
+      int r = 0;
+      for (int b = 0; b < midBits; ++b) r |= ((x >> b) & 1) << (midBits - 1 - b);
+      if (r >= x) {
+        swaps_.push_back(static_cast<std::uint32_t>(x));
+        swaps_.push_back(static_cast<std::uint32_t>(r));
+      }
+    }
+    return;
+  }
+  // Small sizes: the swap pairs of the bit reversal.
   for (int i = 0; i < m; ++i) {
     int r = 0;
     for (int b = 0; b < bits; ++b) r |= ((i >> b) & 1) << (bits - 1 - b);
@@ -98,7 +177,8 @@ void RealFft::Free() {
   std::vector<std::uint32_t>().swap(swaps_);
   std::vector<Pass>().swap(passes_);
   std::vector<float>().swap(twiddles_);
-  std::vector<float>().swap(untangle_);
+  std::vector<float>().swap(untangleCos_);
+  std::vector<float>().swap(untangleSin_);
 }
 
 void RealFft::BuildTables() {
@@ -126,10 +206,11 @@ void RealFft::BuildTables() {
     done += radix == 8 ? 3 : (radix == 4 ? 2 : 1);
     span *= radix;
   }
-  untangle_.resize(2 * (n_ / 4 + 1));
+  untangleCos_.resize(n_ / 4 + 1);
+  untangleSin_.resize(n_ / 4 + 1);
   for (int k = 0; k <= n_ / 4; ++k) {
-    untangle_[2 * k] = static_cast<float>(std::cos(2.0 * pi * k / n_));
-    untangle_[2 * k + 1] = static_cast<float>(std::sin(2.0 * pi * k / n_));
+    untangleCos_[k] = static_cast<float>(std::cos(2.0 * pi * k / n_));
+    untangleSin_[k] = static_cast<float>(std::sin(2.0 * pi * k / n_));
   }
   tablesBuilt_ = true;
 }
@@ -139,69 +220,92 @@ void RealFft::Permute(float* data) const {
   for (std::size_t i = 0; i < swaps_.size(); i += 2) std::swap(z[swaps_[i]], z[swaps_[i + 1]]);
 }
 
+// The first radix-8 pass with the bit reversal folded in. Complex index i is
+// read as (h, x, l): three high bits, the middle bits, three low bits. Its
+// bit reversal is (bitrev3(l), bitrev(x), bitrev3(h)), so the butterflies
+// writing tile x (all h and l for one x) read only tile bitrev(x). Tiles are
+// done in pairs with one of them copied aside.
+void RealFft::FirstPassReversed(float* data) const {
+  const int m = n_ / 2;
+  const int rowStride = 2 * (m / 8);  // floats between rows h and h+1 of a tile
+  alignas(16) float saved[128];
+  for (std::size_t i = 0; i < swaps_.size(); i += 2) {
+    float* tx = data + 16 * swaps_[i];
+    float* ty = data + 16 * swaps_[i + 1];
+    for (int h = 0; h < 8; ++h) {
+      const float* row = tx + h * rowStride;
+      for (int j = 0; j < 16; j += 4) _mm_store_ps(saved + 16 * h + j, _mm_loadu_ps(row + j));
+    }
+    if (tx == ty) {
+      FirstTile(saved, 16, tx, rowStride);
+    } else {
+      FirstTile(ty, rowStride, tx, rowStride);
+      FirstTile(saved, 16, ty, rowStride);
+    }
+  }
+}
+
 void RealFft::Forward(float* data) {
   if (!tablesBuilt_) BuildTables();
-  Permute(data);
   const int m = n_ / 2;
-  for (const Pass& pass : passes_) {
-    const int radix = pass.radix, span = pass.span, block = radix * span;
-    const int* rev = radix == 8 ? kRev8 : (radix == 4 ? kRev4 : kRev2);
-    if (span == 1) {
-      // First pass: no twiddles, one butterfly per block.
-      for (int b = 0; b < m; b += block) {
-        float* p = data + 2 * b;
-        Cx a[8];
-        if (radix == 8) {
-          for (int r = 0; r < 8; ++r) a[r] = Load(p + 2 * rev[r]);
-          Dft8(a);
-          for (int u = 0; u < 8; ++u) Store(p + 2 * u, a[u]);
-        } else if (radix == 4) {
-          for (int r = 0; r < 4; ++r) a[r] = Load(p + 2 * rev[r]);
-          Dft4(a);
-          for (int u = 0; u < 4; ++u) Store(p + 2 * u, a[u]);
-        } else {
-          const Cx x0 = Load(p), x1 = Load(p + 2);
-          Store(p, x0 + x1);
-          Store(p + 2, x0 - x1);
-        }
-      }
+  std::size_t first = 0;
+  if (m >= 64) {
+    FirstPassReversed(data);
+    first = 1;
+  } else {
+    Permute(data);
+  }
+  for (std::size_t i = first; i < passes_.size(); ++i) {
+    const Pass& pass = passes_[i];
+    if (pass.span == 1) {
+      if (pass.radix == 8) FirstPass<8>(data, m);
+      else if (pass.radix == 4) FirstPass<4>(data, m);
+      else FirstPass<2>(data, m);
       continue;
     }
-    // Later passes: two neighbouring butterflies at once.
-    const float* twBase = twiddles_.data() + pass.tw;
-    const int twStep = 8 * (radix - 1);
-    for (int b = 0; b < m; b += block) {
-      const float* w = twBase;
-      for (int q = 0; q < span; q += 2, w += twStep) {
-        float* p = data + 2 * (b + q);
-        Cx2 a[8];
-        a[0] = Load2(p + 2 * rev[0] * span);
-        for (int r = 1; r < radix; ++r) a[r] = Twiddle(Load2(p + 2 * rev[r] * span), w + 8 * (r - 1));
-        if (radix == 8) Dft8(a);
-        else if (radix == 4) Dft4(a);
-        else {
-          const Cx2 x0 = a[0];
-          a[0] = x0 + a[1];
-          a[1] = x0 - a[1];
-        }
-        for (int u = 0; u < radix; ++u) Store2(p + 2 * u * span, a[u]);
-      }
-    }
+    const float* tw = twiddles_.data() + pass.tw;
+    if (pass.radix == 8) LaterPass<8>(data, m, pass.span, tw);
+    else if (pass.radix == 4) LaterPass<4>(data, m, pass.span, tw);
+    else LaterPass<2>(data, m, pass.span, tw);
   }
   Untangle(data);
 }
 
 // Turns the N/2-point complex transform of the interleaved samples into the
-// spectrum of the N real samples.
+// spectrum of the N real samples. Bins k .. k+3 go together with m-k .. m-k-3.
 void RealFft::Untangle(float* data) const {
   const int m = n_ / 2;
   const float z0r = data[0], z0i = data[1];
   data[0] = z0r + z0i;
   data[1] = z0r - z0i;
-  for (int k = 1; k < m / 2; ++k) {
+  const __m128 half = _mm_set1_ps(0.5f), minusHalf = _mm_set1_ps(-0.5f);
+  int k = 1;
+  for (; k + 3 < m / 2; k += 4) {
+    float* pa = data + 2 * k;
+    float* pb = data + 2 * (m - k - 3);
+    const __m128 a0 = _mm_loadu_ps(pa), a1 = _mm_loadu_ps(pa + 4);
+    const __m128 b0 = _mm_loadu_ps(pb), b1 = _mm_loadu_ps(pb + 4);
+    const __m128 ar = _mm_shuffle_ps(a0, a1, _MM_SHUFFLE(2, 0, 2, 0));
+    const __m128 ai = _mm_shuffle_ps(a0, a1, _MM_SHUFFLE(3, 1, 3, 1));
+    const __m128 br = _mm_shuffle_ps(b1, b0, _MM_SHUFFLE(0, 2, 0, 2));  // bins m-k, m-k-1, m-k-2, m-k-3
+    const __m128 bi = _mm_shuffle_ps(b1, b0, _MM_SHUFFLE(1, 3, 1, 3));
+    const __m128 c = _mm_loadu_ps(untangleCos_.data() + k), s = _mm_loadu_ps(untangleSin_.data() + k);
+    const __m128 fer = _mm_mul_ps(half, _mm_add_ps(ar, br)), fei = _mm_mul_ps(half, _mm_sub_ps(ai, bi));
+    const __m128 fo_r = _mm_mul_ps(half, _mm_add_ps(ai, bi)), fo_i = _mm_mul_ps(minusHalf, _mm_sub_ps(ar, br));
+    const __m128 tr = _mm_add_ps(_mm_mul_ps(c, fo_r), _mm_mul_ps(s, fo_i));
+    const __m128 ti = _mm_sub_ps(_mm_mul_ps(c, fo_i), _mm_mul_ps(s, fo_r));
+    const __m128 outAr = _mm_add_ps(fer, tr), outAi = _mm_add_ps(fei, ti);
+    const __m128 outBr = _mm_sub_ps(fer, tr), outBi = _mm_sub_ps(ti, fei);  // the conjugate of fe - t
+    _mm_storeu_ps(pa, _mm_unpacklo_ps(outAr, outAi));
+    _mm_storeu_ps(pa + 4, _mm_unpackhi_ps(outAr, outAi));
+    const __m128 lo = _mm_unpacklo_ps(outBr, outBi), hi = _mm_unpackhi_ps(outBr, outBi);
+    _mm_storeu_ps(pb + 4, _mm_shuffle_ps(lo, lo, _MM_SHUFFLE(1, 0, 3, 2)));
+    _mm_storeu_ps(pb, _mm_shuffle_ps(hi, hi, _MM_SHUFFLE(1, 0, 3, 2)));
+  }
+  for (; k < m / 2; ++k) {
     float* a = data + 2 * k;
     float* b = data + 2 * (m - k);
-    const float c = untangle_[2 * k], s = untangle_[2 * k + 1];
+    const float c = untangleCos_[k], s = untangleSin_[k];
     // fe = (Z[k] + conj Z[m-k]) / 2, fo = -i/2 (Z[k] - conj Z[m-k]), w = e^{-2 pi i k/N}.
     const float fer = 0.5f * (a[0] + b[0]), fei = 0.5f * (a[1] - b[1]);
     const float for_ = 0.5f * (a[1] + b[1]), foi = -0.5f * (a[0] - b[0]);

@@ -34,14 +34,16 @@ class RealFft {
 
   void BuildTables();
   void Permute(float* data) const;
+  void FirstPassReversed(float* data) const;
   void Untangle(float* data) const;
 
   int n_ = 0;
   bool tablesBuilt_ = false;
-  std::vector<std::uint32_t> swaps_;  // bit-reversal swap pairs
+  std::vector<std::uint32_t> swaps_;  // bit-reversal swap pairs, or tile pairs of the first pass from N = 128 on
   std::vector<Pass> passes_;
   std::vector<float> twiddles_;       // per pass, per pair of q: vectors (re,re,re',re') and (-im,im,-im',im')
-  std::vector<float> untangle_;       // cos, sin of 2*pi*k/N for k = 0 .. N/4
+  std::vector<float> untangleCos_;    // cos of 2*pi*k/N for k = 0 .. N/4
+  std::vector<float> untangleSin_;    // sin of 2*pi*k/N for k = 0 .. N/4
 };
 
 }  // namespace tonewarden
