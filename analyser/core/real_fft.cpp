@@ -119,6 +119,84 @@ void LaterPass(float* data, int m, int span, const float* twBase) {
   }
 }
 
+// From N = 128 on, the passes after the first keep the data in groups of
+// four complex values, four real parts then four imaginary parts (complex
+// index i at floats 8*(i/4) + i%4 and 8*(i/4) + 4 + i%4), so that four
+// neighbouring butterflies run at once without shuffles. The last pass
+// writes ordinary interleaved values again.
+struct Cx4 {
+  __m128 re, im;
+};
+inline Cx4 operator+(Cx4 a, Cx4 b) { return {_mm_add_ps(a.re, b.re), _mm_add_ps(a.im, b.im)}; }
+inline Cx4 operator-(Cx4 a, Cx4 b) { return {_mm_sub_ps(a.re, b.re), _mm_sub_ps(a.im, b.im)}; }
+// a + (-i) d and a - (-i) d.
+inline Cx4 AddNegI(Cx4 a, Cx4 d) { return {_mm_add_ps(a.re, d.im), _mm_sub_ps(a.im, d.re)}; }
+inline Cx4 SubNegI(Cx4 a, Cx4 d) { return {_mm_sub_ps(a.re, d.im), _mm_add_ps(a.im, d.re)}; }
+
+inline Cx4 LoadSplit(const float* p) { return {_mm_loadu_ps(p), _mm_loadu_ps(p + 4)}; }
+inline void StoreSplit(float* p, Cx4 a) {
+  _mm_storeu_ps(p, a.re);
+  _mm_storeu_ps(p + 4, a.im);
+}
+inline void StoreInterleaved(float* p, Cx4 a) {
+  _mm_storeu_ps(p, _mm_unpacklo_ps(a.re, a.im));
+  _mm_storeu_ps(p + 4, _mm_unpackhi_ps(a.re, a.im));
+}
+// a times c + i s (the table holds cos and sin of the negative angle).
+inline Cx4 TwiddleSplit(Cx4 a, const float* w) {
+  const __m128 c = _mm_loadu_ps(w), s = _mm_loadu_ps(w + 4);
+  return {_mm_sub_ps(_mm_mul_ps(a.re, c), _mm_mul_ps(a.im, s)), _mm_add_ps(_mm_mul_ps(a.im, c), _mm_mul_ps(a.re, s))};
+}
+
+inline void Dft8Split(Cx4 a[8]) {
+  const __m128 k = _mm_set1_ps(kSqrtHalf);
+  const Cx4 t0 = a[0] + a[4], t1 = a[0] - a[4], t2 = a[2] + a[6], d26 = a[2] - a[6];
+  const Cx4 e0 = t0 + t2, e2 = t0 - t2, e1 = AddNegI(t1, d26), e3 = SubNegI(t1, d26);
+  const Cx4 u0 = a[1] + a[5], u1 = a[1] - a[5], u2 = a[3] + a[7], d37 = a[3] - a[7];
+  const Cx4 o0 = u0 + u2, d = u0 - u2;
+  const Cx4 v = AddNegI(u1, d37), w = SubNegI(u1, d37);
+  const Cx4 o1 = {_mm_mul_ps(_mm_add_ps(v.re, v.im), k), _mm_mul_ps(_mm_sub_ps(v.im, v.re), k)};
+  const __m128 o3re = _mm_mul_ps(_mm_sub_ps(w.im, w.re), k), o3negIm = _mm_mul_ps(_mm_add_ps(w.re, w.im), k);
+  a[0] = e0 + o0; a[4] = e0 - o0;
+  a[1] = e1 + o1; a[5] = e1 - o1;
+  a[2] = AddNegI(e2, d); a[6] = SubNegI(e2, d);
+  a[3] = {_mm_add_ps(e3.re, o3re), _mm_sub_ps(e3.im, o3negIm)};
+  a[7] = {_mm_sub_ps(e3.re, o3re), _mm_add_ps(e3.im, o3negIm)};
+}
+
+inline void Dft4Split(Cx4 a[4]) {
+  const Cx4 t0 = a[0] + a[2], t1 = a[0] - a[2], t2 = a[1] + a[3], d = a[1] - a[3];
+  a[0] = t0 + t2; a[2] = t0 - t2; a[1] = AddNegI(t1, d); a[3] = SubNegI(t1, d);
+}
+
+// A pass after the first on grouped data: four neighbouring butterflies at
+// once, twiddles (four cos, four sin per r) in the order the loop reads them.
+template <int R, bool kLast>
+void SplitPass(float* data, int m, int span, const float* twBase) {
+  const int* rev = R == 8 ? kRev8 : (R == 4 ? kRev4 : kRev2);
+  const int block = R * span;
+  for (int b = 0; b < m; b += block) {
+    const float* w = twBase;
+    for (int q = 0; q < span; q += 4, w += 8 * (R - 1)) {
+      float* p = data + 2 * (b + q);
+      Cx4 a[R];
+      a[0] = LoadSplit(p);
+      for (int r = 1; r < R; ++r) a[r] = TwiddleSplit(LoadSplit(p + 2 * rev[r] * span), w + 8 * (r - 1));
+      if constexpr (R == 8) Dft8Split(a);
+      else if constexpr (R == 4) Dft4Split(a);
+      else {
+        const Cx4 x0 = a[0];
+        a[0] = x0 + a[1];
+        a[1] = x0 - a[1];
+      }
+      for (int u = 0; u < R; ++u) {
+        if constexpr (kLast) StoreInterleaved(p + 2 * u * span, a[u]);
+        else StoreSplit(p + 2 * u * span, a[u]);
+      }
+    }
+  }
+}
+
 // The eight butterflies of the first radix-8 pass whose outputs fill one tile
 // (eight rows of eight complex values, dst rows dstStride floats apart). With
 // the bit reversal folded in, input r of the butterfly writing row h is
@@ -129,11 +207,16 @@ inline void FirstTile(const float* src, int srcStride, float* dst, int dstStride
     Cx2 a[8];
     for (int r = 0; r < 8; ++r) a[r] = Load2(src + r * srcStride + 2 * c);
     Dft8(a);
+    // Written grouped: four real parts, then four imaginary parts.
     float* row0 = dst + kRev8[c] * dstStride;
     float* row1 = row0 + 4 * dstStride;
-    for (int u = 0; u < 8; u += 2) {
-      _mm_storeu_ps(row0 + 2 * u, _mm_movelh_ps(a[u].v, a[u + 1].v));
-      _mm_storeu_ps(row1 + 2 * u, _mm_movehl_ps(a[u + 1].v, a[u].v));
+    for (int u = 0; u < 8; u += 4) {
+      const __m128 lo01 = _mm_unpacklo_ps(a[u].v, a[u + 1].v), lo23 = _mm_unpacklo_ps(a[u + 2].v, a[u + 3].v);
+      const __m128 hi01 = _mm_unpackhi_ps(a[u].v, a[u + 1].v), hi23 = _mm_unpackhi_ps(a[u + 2].v, a[u + 3].v);
+      _mm_storeu_ps(row0 + 2 * u, _mm_movelh_ps(lo01, lo23));
+      _mm_storeu_ps(row0 + 2 * u + 4, _mm_movehl_ps(lo23, lo01));
+      _mm_storeu_ps(row1 + 2 * u, _mm_movelh_ps(hi01, hi23));
+      _mm_storeu_ps(row1 + 2 * u + 4, _mm_movehl_ps(hi23, hi01));
     }
   }
 }
@@ -191,7 +274,21 @@ void RealFft::BuildTables() {
     const int left = stages - done;
     const int radix = left >= 3 ? 8 : (left == 2 ? 4 : 2);
     passes_.push_back({radix, span, twiddles_.size()});
-    if (span >= 2) {
+    if (span >= 8 && m >= 64) {
+      // Grouped passes: for each four neighbouring q and each r = 1 .. radix-1,
+      // four cos then four sin of the angle of W_{radix*span}^{r*q}.
+      for (int q = 0; q < span; q += 4) {
+        for (int r = 1; r < radix; ++r) {
+          float c[4], sn[4];
+          for (int j = 0; j < 4; ++j) {
+            const double a = -2.0 * pi * r * (q + j) / (radix * span);
+            c[j] = static_cast<float>(std::cos(a));
+            sn[j] = static_cast<float>(std::sin(a));
+          }
+          twiddles_.insert(twiddles_.end(), {c[0], c[1], c[2], c[3], sn[0], sn[1], sn[2], sn[3]});
+        }
+      }
+    } else if (span >= 2) {
       // For each pair of neighbouring q and each r = 1 .. radix-1: W_{radix*span}^{r*q}.
       for (int q = 0; q < span; q += 2) {
         for (int r = 1; r < radix; ++r) {
@@ -248,14 +345,26 @@ void RealFft::FirstPassReversed(float* data) const {
 void RealFft::Forward(float* data) {
   if (!tablesBuilt_) BuildTables();
   const int m = n_ / 2;
-  std::size_t first = 0;
   if (m >= 64) {
     FirstPassReversed(data);
-    first = 1;
-  } else {
-    Permute(data);
+    for (std::size_t i = 1; i < passes_.size(); ++i) {
+      const Pass& pass = passes_[i];
+      const float* tw = twiddles_.data() + pass.tw;
+      if (i + 1 < passes_.size()) {
+        SplitPass<8, false>(data, m, pass.span, tw);  // only the last pass can have another radix
+      } else if (pass.radix == 8) {
+        SplitPass<8, true>(data, m, pass.span, tw);
+      } else if (pass.radix == 4) {
+        SplitPass<4, true>(data, m, pass.span, tw);
+      } else {
+        SplitPass<2, true>(data, m, pass.span, tw);
+      }
+    }
+    Untangle(data);
+    return;
   }
-  for (std::size_t i = first; i < passes_.size(); ++i) {
+  Permute(data);
+  for (std::size_t i = 0; i < passes_.size(); ++i) {
     const Pass& pass = passes_[i];
     if (pass.span == 1) {
       if (pass.radix == 8) FirstPass<8>(data, m);
