@@ -9,6 +9,8 @@ namespace tonewarden {
 
 namespace {
 
+#define TW_ALWAYS_INLINE inline __attribute__((always_inline))
+
 constexpr float kSqrtHalf = 0.70710678118654752440f;
 
 // One complex value; used for the first pass, whose butterflies are adjacent.
@@ -45,7 +47,7 @@ inline Cx2 Load2(const float* p) { return {_mm_loadu_ps(p)}; }
 inline void Store2(float* p, Cx2 a) { _mm_storeu_ps(p, a.v); }
 
 template <typename T>
-inline void Dft8(T a[8]) {
+TW_ALWAYS_INLINE void Dft8(T a[8]) {
   const T t0 = a[0] + a[4], t1 = a[0] - a[4], t2 = a[2] + a[6], t3 = MulNegI(a[2] - a[6]);
   const T e0 = t0 + t2, e2 = t0 - t2, e1 = t1 + t3, e3 = t1 - t3;
   const T u0 = a[1] + a[5], u1 = a[1] - a[5], u2 = a[3] + a[7], u3 = MulNegI(a[3] - a[7]);
@@ -57,7 +59,7 @@ inline void Dft8(T a[8]) {
 }
 
 template <typename T>
-inline void Dft4(T a[4]) {
+TW_ALWAYS_INLINE void Dft4(T a[4]) {
   const T t0 = a[0] + a[2], t1 = a[0] - a[2], t2 = a[1] + a[3], t3 = MulNegI(a[1] - a[3]);
   a[0] = t0 + t2; a[2] = t0 - t2; a[1] = t1 + t3; a[3] = t1 - t3;
 }
@@ -82,6 +84,7 @@ void FirstPass(float* data, int m) {
   for (int b = 0; b < m; b += R) {
     float* p = data + 2 * b;
     Cx a[R];
+    #pragma GCC unroll 8
     for (int r = 0; r < R; ++r) a[r] = Load(p + 2 * rev[r]);
     if constexpr (R == 8) Dft8(a);
     else if constexpr (R == 4) Dft4(a);
@@ -90,6 +93,7 @@ void FirstPass(float* data, int m) {
       a[0] = x0 + a[1];
       a[1] = x0 - a[1];
     }
+    #pragma GCC unroll 8
     for (int u = 0; u < R; ++u) Store(p + 2 * u, a[u]);
   }
 }
@@ -106,6 +110,7 @@ void LaterPass(float* data, int m, int span, const float* twBase) {
       float* p = data + 2 * (b + q);
       Cx2 a[R];
       a[0] = Load2(p);
+      #pragma GCC unroll 8
       for (int r = 1; r < R; ++r) a[r] = Twiddle(Load2(p + 2 * rev[r] * span), w + 8 * (r - 1));
       if constexpr (R == 8) Dft8(a);
       else if constexpr (R == 4) Dft4(a);
@@ -114,6 +119,7 @@ void LaterPass(float* data, int m, int span, const float* twBase) {
         a[0] = x0 + a[1];
         a[1] = x0 - a[1];
       }
+      #pragma GCC unroll 8
       for (int u = 0; u < R; ++u) Store2(p + 2 * u * span, a[u]);
     }
   }
@@ -148,7 +154,7 @@ inline Cx4 TwiddleSplit(Cx4 a, const float* w) {
   return {_mm_sub_ps(_mm_mul_ps(a.re, c), _mm_mul_ps(a.im, s)), _mm_add_ps(_mm_mul_ps(a.im, c), _mm_mul_ps(a.re, s))};
 }
 
-inline void Dft8Split(Cx4 a[8]) {
+TW_ALWAYS_INLINE void Dft8Split(Cx4 a[8]) {
   const __m128 k = _mm_set1_ps(kSqrtHalf);
   const Cx4 t0 = a[0] + a[4], t1 = a[0] - a[4], t2 = a[2] + a[6], d26 = a[2] - a[6];
   const Cx4 e0 = t0 + t2, e2 = t0 - t2, e1 = AddNegI(t1, d26), e3 = SubNegI(t1, d26);
@@ -164,7 +170,7 @@ inline void Dft8Split(Cx4 a[8]) {
   a[7] = {_mm_sub_ps(e3.re, o3re), _mm_add_ps(e3.im, o3negIm)};
 }
 
-inline void Dft4Split(Cx4 a[4]) {
+TW_ALWAYS_INLINE void Dft4Split(Cx4 a[4]) {
   const Cx4 t0 = a[0] + a[2], t1 = a[0] - a[2], t2 = a[1] + a[3], d = a[1] - a[3];
   a[0] = t0 + t2; a[2] = t0 - t2; a[1] = AddNegI(t1, d); a[3] = SubNegI(t1, d);
 }
@@ -181,6 +187,7 @@ void SplitPass(float* data, int m, int span, const float* twBase) {
       float* p = data + 2 * (b + q);
       Cx4 a[R];
       a[0] = LoadSplit(p);
+      #pragma GCC unroll 8
       for (int r = 1; r < R; ++r) a[r] = TwiddleSplit(LoadSplit(p + 2 * rev[r] * span), w + 8 * (r - 1));
       if constexpr (R == 8) Dft8Split(a);
       else if constexpr (R == 4) Dft4Split(a);
@@ -189,6 +196,7 @@ void SplitPass(float* data, int m, int span, const float* twBase) {
         a[0] = x0 + a[1];
         a[1] = x0 - a[1];
       }
+      #pragma GCC unroll 8
       for (int u = 0; u < R; ++u) {
         if constexpr (kLast) StoreInterleaved(p + 2 * u * span, a[u]);
         else StoreSplit(p + 2 * u * span, a[u]);
@@ -202,14 +210,17 @@ void SplitPass(float* data, int m, int span, const float* twBase) {
 // the bit reversal folded in, input r of the butterfly writing row h is
 // column bitrev3(h) of row r of the source tile. Two butterflies at once: a
 // column pair (c, c+1) feeds rows bitrev3(c) and bitrev3(c)+4.
-inline void FirstTile(const float* src, int srcStride, float* dst, int dstStride) {
+TW_ALWAYS_INLINE void FirstTile(const float* src, int srcStride, float* dst, int dstStride) {
+  #pragma GCC unroll 8
   for (int c = 0; c < 8; c += 2) {
     Cx2 a[8];
+    #pragma GCC unroll 8
     for (int r = 0; r < 8; ++r) a[r] = Load2(src + r * srcStride + 2 * c);
     Dft8(a);
     // Written grouped: four real parts, then four imaginary parts.
     float* row0 = dst + kRev8[c] * dstStride;
     float* row1 = row0 + 4 * dstStride;
+    #pragma GCC unroll 8
     for (int u = 0; u < 8; u += 4) {
       const __m128 lo01 = _mm_unpacklo_ps(a[u].v, a[u + 1].v), lo23 = _mm_unpacklo_ps(a[u + 2].v, a[u + 3].v);
       const __m128 hi01 = _mm_unpackhi_ps(a[u].v, a[u + 1].v), hi23 = _mm_unpackhi_ps(a[u + 2].v, a[u + 3].v);
