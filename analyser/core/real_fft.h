@@ -3,7 +3,9 @@
 // In-place single-precision forward real FFT of N samples (N a power of two,
 // at least 16). The samples are read as N/2 complex values, put in
 // bit-reversed order, transformed by radix-8 passes with a final radix-4 or
-// radix-2 pass, and untangled into the real spectrum.
+// radix-2 pass, and untangled into the real spectrum. From N = 128 on the
+// bit reversal is done by the first pass, and the passes in between keep the
+// values in groups of four real and four imaginary parts (SSE).
 //
 // Output layout: [0] sum of all samples, [1] the Nyquist term, [2k] and
 // [2k+1] the cosine and (negated) sine sums of bin k for k = 1 .. N/2-1.
@@ -41,7 +43,9 @@ class RealFft {
   bool tablesBuilt_ = false;
   std::vector<std::uint32_t> swaps_;  // bit-reversal swap pairs, or tile pairs of the first pass from N = 128 on
   std::vector<Pass> passes_;
-  std::vector<float> twiddles_;       // per pass, per pair of q: vectors (re,re,re',re') and (-im,im,-im',im')
+  // Per pass in loop order. From N = 128 on, per four neighbouring q and each
+  // r: four cos, then four sin. Below: per pair of q, (c,c,c',c') and (-s,s,-s',s').
+  std::vector<float> twiddles_;
   std::vector<float> untangleCos_;    // cos of 2*pi*k/N for k = 0 .. N/4
   std::vector<float> untangleSin_;    // sin of 2*pi*k/N for k = 0 .. N/4
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <random>
@@ -58,7 +59,36 @@ TEST_P(RealFftSizes, MatchesDoublePrecisionDftOnRandomInput) {
   EXPECT_LT(worst / largest, 2e-6) << "N = " << n;
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPassMixes, RealFftSizes, ::testing::Values(16, 32, 64, 128, 4096, 8192, 16384, 32768));
+// 16 .. 64 use the element swaps; from 128 on the bit reversal is folded into
+// the first pass (128 and 256: every tile paired with itself; from 512 on:
+// tiles exchanged in pairs) and the last pass is radix-8, 4 or 2 in turn.
+INSTANTIATE_TEST_SUITE_P(AllPassMixes, RealFftSizes,
+                         ::testing::Values(16, 32, 64, 128, 256, 512, 1024, 2048, 4096, 8192, 16384, 32768));
+
+// The sample buffer need not be 16-byte aligned: the same input at every
+// float offset gives the same bits.
+TEST(RealFft, ResultDoesNotDependOnBufferAlignment) {
+  for (int n : {32, 512, 4096}) {
+    std::mt19937 engine(n + 1);
+    std::uniform_real_distribution<float> d(-32768.0f, 32767.0f);
+    std::vector<float> x(n);
+    for (auto& v : x) v = d(engine);
+    RealFft fft;
+    fft.Init(n);
+    std::vector<float> reference;
+    for (int offset = 0; offset < 4; ++offset) {
+      std::vector<float> buffer(n + 4, 0.0f);
+      std::copy(x.begin(), x.end(), buffer.begin() + offset);
+      fft.Forward(buffer.data() + offset);
+      const std::vector<float> y(buffer.begin() + offset, buffer.begin() + offset + n);
+      if (offset == 0) reference = y;
+      else EXPECT_EQ(y, reference) << "N = " << n << ", offset " << offset;
+      // Nothing outside the N samples is touched.
+      for (int i = 0; i < offset; ++i) EXPECT_EQ(buffer[i], 0.0f);
+      for (int i = offset + n; i < n + 4; ++i) EXPECT_EQ(buffer[i], 0.0f);
+    }
+  }
+}
 
 TEST(RealFft, PureCosineLandsInItsBinOnly) {
   const int n = 4096, k = 300;
