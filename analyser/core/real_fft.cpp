@@ -13,7 +13,8 @@ namespace {
 
 constexpr float kSqrtHalf = 0.70710678118654752440f;
 
-// One complex value; used for the first pass, whose butterflies are adjacent.
+// One complex value; used for the first pass of sizes below 128, whose
+// butterflies are adjacent.
 struct Cx {
   float re, im;
 };
@@ -98,7 +99,7 @@ void FirstPass(float* data, int m) {
   }
 }
 
-// A later pass: two neighbouring butterflies at once, twiddles in the order
+// A later pass of sizes below 128: two neighbouring butterflies at once, twiddles in the order
 // the loop reads them.
 template <int R>
 void LaterPass(float* data, int m, int span, const float* twBase) {
