@@ -47,6 +47,15 @@ bool BlockCursor::Place(std::int64_t position) {
   return true;
 }
 
+bool BlockCursor::StepToNextBlock() {
+  ByteBlock* next = list_->Next(block_);
+  if (next == nullptr) return false;
+  blockStart_ += block_->used;
+  block_ = next;
+  offset_ = 0;
+  return true;
+}
+
 bool BlockCursor::PlaceAtByte(std::int64_t position) {
   return position >= 0 && position < Length() && Place(position);
 }
@@ -74,18 +83,16 @@ bool BlockCursor::Seek(std::int64_t distance, Origin origin, DocPos* absolute) {
 bool BlockCursor::ReadAtSlow(DocPos position, std::uint8_t& byte) {
   if (position < 0 || position >= Length()) return false;
   // Step into a neighbouring block when the read continues a sequence.
-  ByteBlock* next = block_ != nullptr ? list_->Next(block_) : nullptr;
+  const bool forward = block_ != nullptr && position == blockStart_ + block_->used && StepToNextBlock();
   ByteBlock* prev = block_ != nullptr ? list_->Prev(block_) : nullptr;
-  if (next != nullptr && position == blockStart_ + block_->used) {
-    blockStart_ += block_->used;
-    block_ = next;
-    offset_ = 0;
-  } else if (prev != nullptr && position == blockStart_ - 1) {
-    block_ = prev;
-    blockStart_ -= prev->used;
-    offset_ = prev->used - 1;
-  } else if (!Place(position)) {
-    return false;
+  if (!forward) {
+    if (prev != nullptr && position == blockStart_ - 1) {
+      block_ = prev;
+      blockStart_ -= prev->used;
+      offset_ = prev->used - 1;
+    } else if (!Place(position)) {
+      return false;
+    }
   }
   list_->Remember(block_, blockStart_);
   remembered_ = position;
@@ -102,12 +109,7 @@ DocPos BlockCursor::ReadBytes(DocPos count, std::uint8_t* destination) {
     std::memcpy(destination + copied, block_->data.get() + offset_, take);
     copied += static_cast<DocPos>(take);
     offset_ += take;
-    if (offset_ < block_->used) break;
-    ByteBlock* next = list_->Next(block_);
-    if (next == nullptr) break;  // stays at the end position
-    blockStart_ += block_->used;
-    block_ = next;
-    offset_ = 0;
+    if (offset_ < block_->used || !StepToNextBlock()) break;  // at the end it stays there
   }
   return copied;
 }
@@ -115,16 +117,7 @@ DocPos BlockCursor::ReadBytes(DocPos count, std::uint8_t* destination) {
 bool BlockCursor::ReadNext(std::uint8_t& byte) {
   if (block_ == nullptr || offset_ < 0 || offset_ >= block_->used) return false;
   byte = block_->data[offset_++];
-  if (offset_ >= block_->used) {
-    ByteBlock* next = list_->Next(block_);
-    if (next == nullptr) {
-      Unplace();
-    } else {
-      blockStart_ += block_->used;
-      block_ = next;
-      offset_ = 0;
-    }
-  }
+  if (offset_ >= block_->used && !StepToNextBlock()) Unplace();
   return true;
 }
 
@@ -146,14 +139,7 @@ bool BlockCursor::NextBlockData(const std::uint8_t*& data, std::uint32_t& used) 
   if (block_ == nullptr) return false;
   data = block_->data.get();
   used = block_->used;
-  ByteBlock* next = list_->Next(block_);
-  if (next == nullptr) {
-    Unplace();
-  } else {
-    blockStart_ += block_->used;
-    block_ = next;
-    offset_ = 0;
-  }
+  if (!StepToNextBlock()) Unplace();
   return true;
 }
 
@@ -370,11 +356,7 @@ void BlockCursor::VisitRun(std::int64_t start, std::int64_t count, Visit visit) 
     visit(block_->data.get() + offset_, done, piece);
     done += piece;
     offset_ += piece;
-    if (done < count) {
-      blockStart_ += block_->used;
-      block_ = list_->Next(block_);
-      offset_ = 0;
-    }
+    if (done < count) StepToNextBlock();
   }
   list_->Remember(block_, blockStart_);
 }

@@ -64,6 +64,8 @@ class BlockCursor {
   // position lands on the last block with offset = used.
   bool Place(std::int64_t position);
   bool PlaceAtByte(std::int64_t position);
+  // Moves to offset 0 of the next block; false (and no move) at the last block.
+  bool StepToNextBlock();
   bool ReadAtSlow(DocPos position, std::uint8_t& byte);
   void Unplace() {
     block_ = nullptr;

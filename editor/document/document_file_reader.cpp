@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "doc_types.h"
+#include "iovec_progress.h"
 
 namespace vantrell {
 
@@ -30,12 +31,7 @@ std::int64_t ReadChunk(int fd, std::array<iovec, kBlocksPerChunk>& pieces) {
     }
     if (got == 0) break;
     total += got;
-    auto left = static_cast<std::size_t>(got);
-    while (first < pieces.size() && left >= pieces[first].iov_len) left -= pieces[first++].iov_len;
-    if (left > 0) {
-      pieces[first].iov_base = static_cast<char*>(pieces[first].iov_base) + left;
-      pieces[first].iov_len -= left;
-    }
+    first = ConsumeIovecs(pieces.data(), pieces.size(), first, static_cast<std::size_t>(got));
   }
   return total;
 }

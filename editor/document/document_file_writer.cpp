@@ -12,6 +12,8 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include "iovec_progress.h"
+
 namespace vantrell {
 
 namespace {
@@ -30,13 +32,7 @@ bool WriteAllBlocks(int fd, const BlockList& blocks) {
         if (errno == EINTR) continue;
         return false;
       }
-      // Skip what was written; a partial write leaves part of one iovec.
-      auto left = static_cast<std::size_t>(written);
-      while (first < batch.size() && left >= batch[first].iov_len) left -= batch[first++].iov_len;
-      if (left > 0) {
-        batch[first].iov_base = static_cast<char*>(batch[first].iov_base) + left;
-        batch[first].iov_len -= left;
-      }
+      first = ConsumeIovecs(batch.data(), batch.size(), first, static_cast<std::size_t>(written));
     }
     batch.clear();
     return true;

@@ -30,6 +30,11 @@ constexpr std::uint32_t RedoCode(EditKind kind) {
   return kRedoCodeBase + static_cast<std::uint32_t>(kind);
 }
 
+// True for the code of a history record (what undo and redo tell the views).
+constexpr bool IsHistoryCode(std::uint32_t code) {
+  return (code & 0xFFFFFF00) == kUndoCodeBase || (code & 0xFFFFFF00) == kRedoCodeBase;
+}
+
 // One entry of the undo or redo history.
 struct EditRecord {
   std::uint32_t code = 0;  // UndoCode or RedoCode of the primitive that made it

@@ -484,8 +484,7 @@ CChildFrame* CMainFrame::CreateFrame(CVantrellDoc& document) {
   connect(view, &CVantrellView::commandRequested, this, &CMainFrame::RunCommand);
   connect(view, &CVantrellView::closeRequested, this, [this, doc = &document] {
     QTimer::singleShot(0, this, [this, doc] {
-      for (const auto& owned : docManager_.Documents())
-        if (owned.get() == doc) CloseDocumentFrames(*doc);
+      if (docManager_.IsOpen(doc)) CloseDocumentFrames(*doc);
     });
   });
   mdi_->addSubWindow(frame);
@@ -494,13 +493,13 @@ CChildFrame* CMainFrame::CreateFrame(CVantrellDoc& document) {
   connect(view, &QObject::destroyed, this, [this, doc = &document] {
     // The last view of a document has gone: the document goes with it.
     QTimer::singleShot(0, this, [this, doc] {
-      for (const auto& owned : docManager_.Documents())
-        if (owned.get() == doc && doc->Views().empty()) {
+      if (docManager_.IsOpen(doc)) {
+        if (doc->Views().empty()) {
           docManager_.CloseDocument(doc);
-          break;
+        } else {
+          for (CChildFrame* other : FramesOf(*doc)) other->UpdateTitle();  // renumbered
         }
-      for (const auto& owned : docManager_.Documents())
-        for (CChildFrame* other : FramesOf(*owned)) other->UpdateTitle();
+      }
       if (mdi_->subWindowList().isEmpty() == hadDocuments_) BuildMenus();
     });
   });

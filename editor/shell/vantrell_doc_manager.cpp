@@ -40,6 +40,11 @@ CVantrellDoc* CVantrellDocManager::NewDocument(const SettingsSnapshot& settings)
   return documents_.back().get();
 }
 
+bool CVantrellDocManager::IsOpen(const CVantrellDoc* document) const {
+  return std::any_of(documents_.begin(), documents_.end(),
+                     [document](const auto& owned) { return owned.get() == document; });
+}
+
 void CVantrellDocManager::CloseDocument(CVantrellDoc* document) {
   const auto it = std::find_if(documents_.begin(), documents_.end(),
                                [document](const auto& owned) { return owned.get() == document; });

@@ -24,6 +24,7 @@ class CVantrellDocManager {
   CVantrellDoc* OpenDocumentFile(const std::string& path, const SettingsSnapshot& settings);
   CVantrellDoc* NewDocument(const SettingsSnapshot& settings);
   void CloseDocument(CVantrellDoc* document);
+  [[nodiscard]] bool IsOpen(const CVantrellDoc* document) const;
   [[nodiscard]] const std::vector<std::unique_ptr<CVantrellDoc>>& Documents() const {
     return documents_;
   }

@@ -373,15 +373,21 @@ void CVantrellView::SetSelection(DocPos anchor, DocPos end) {
   AfterCaretChange();
 }
 
+void CVantrellView::RepaintLines(std::int64_t first, std::int64_t last) {
+  const std::int64_t top = TopLine();
+  first = std::max(first, top);
+  last = std::min(last, top + PageLines() + 1);
+  if (first > last) return;
+  const int y = static_cast<int>(first - top + 1) * ch_;
+  viewport()->update(0, y, viewport()->width(), static_cast<int>(last - first + 1) * ch_);
+}
+
 void CVantrellView::AfterCaretChange() {
   // Without a selection before or after, only the lines of the old and the new caret change.
   const bool selection = editor_.HasSelection();
   if (!selection && !shownSelection_) {
-    for (const std::int64_t line : {shownCaretLine_, editor_.CaretLine()}) {
-      const std::int64_t row = line - TopLine() + 1;
-      if (row >= 1 && row <= PageLines() + 1)
-        viewport()->update(0, static_cast<int>(row) * ch_, viewport()->width(), ch_);
-    }
+    RepaintLines(shownCaretLine_, shownCaretLine_);
+    RepaintLines(editor_.CaretLine(), editor_.CaretLine());
   } else {
     viewport()->update();
   }
@@ -687,18 +693,12 @@ void CVantrellView::OnDocumentUpdate(DocumentView* sender, const UpdateHint& hin
     const bool sameLength = hint.code == hint::kOverwriteChar || hint.code == hint::kSecondDigit ||
                             hint.code == hint::kFirstDigitOverwrite || hint.code == hint::kSelectionFilled;
     const int L = geometry_.bytesPerLine;
-    const std::int64_t first = std::max<std::int64_t>(hint.position / L - 1, TopLine());
-    const std::int64_t last = sameLength ? (std::int64_t{hint.position} + hint.count) / L + 1
-                                         : TopLine() + PageLines() + 1;
     RecalcLayout();
-    if (last >= TopLine() && first <= TopLine() + PageLines() + 1) {
-      const int top = static_cast<int>(first - TopLine() + 1) * ch_;
-      const int bottom = static_cast<int>(std::min<std::int64_t>(last, TopLine() + PageLines() + 1) - TopLine() + 2) * ch_;
-      viewport()->update(0, top, viewport()->width(), bottom - top);
-    }
+    RepaintLines(hint.position / L - 1, sameLength ? (std::int64_t{hint.position} + hint.count) / L + 1
+                                                    : TopLine() + PageLines() + 1);
     return;
   }
-  const bool undoOrRedo = (hint.code & 0x00C00000) == 0x00C00000 || (hint.code & 0xC0000000) == 0xC0000000;
+  const bool undoOrRedo = IsHistoryCode(hint.code);
   if (undoOrRedo || hint.code == hint::kReloaded) {
     editor_.CancelSelection();
     editor_.SetCaret(hint.code == hint::kReloaded ? std::min(editor_.Caret(), doc_->Length()) : hint.caret);

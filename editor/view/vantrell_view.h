@@ -102,6 +102,8 @@ class CVantrellView : public QAbstractScrollArea, public DocumentView, public Co
   void RecalcLayout();
   // Repaints and reports after the caret or the selection changed.
   void AfterCaretChange();
+  // Asks for a repaint of the data lines first..last that are visible.
+  void RepaintLines(std::int64_t first, std::int64_t last);
   void TypeText(const QString& text);
   void PaintHeader(QPainter& painter) const;
   void PaintLines(QPainter& painter) const;

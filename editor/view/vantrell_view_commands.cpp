@@ -4,8 +4,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 
@@ -270,15 +268,11 @@ void CVantrellView::SaveSelectionToFile() {
   blocks.ResetToEmptyDocument();
   if (!BlockCursor(blocks).InsertBytes(0, bytes.data(), static_cast<DocPos>(bytes.size()))) return;
   SharedFile file;
-  struct stat status {};
-  const bool canCreate = ::stat(path.toLocal8Bit().constData(), &status) == 0 ||
-                         ::access(QFileInfo(path).absolutePath().toLocal8Bit().constData(), W_OK) == 0;
-  if (!canCreate) {
-    editor_.Prompt().Message(ids::kMsgBackupFailed);
-    return;
-  }
-  if (!DocumentFileWriter::Write(path.toStdString(), blocks, ShareMode::DenyWrite, {}, file))
-    editor_.Prompt().Message(ids::kMsgWriteFailed);
+  if (DocumentFileWriter::Write(path.toStdString(), blocks, ShareMode::DenyWrite, {}, file)) return;
+  // A file that could not even be created, or one that failed while being written.
+  const QFileInfo target(path);
+  const bool creatable = target.exists() || QFileInfo(target.absolutePath()).isWritable();
+  editor_.Prompt().Message(creatable ? ids::kMsgWriteFailed : ids::kMsgBackupFailed);
 }
 
 void CVantrellView::Revert() {

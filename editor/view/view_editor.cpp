@@ -56,17 +56,11 @@ void ViewEditor::MoveCaret(DocPos to) {
   }
 }
 
-void ViewEditor::MoveLeft() {
-  if (caret_ > 0) MoveCaret(caret_ - 1);
-  else MoveCaret(caret_);
-}
+void ViewEditor::MoveLeft() { MoveCaret(std::max(caret_ - 1, 0)); }
 
 void ViewEditor::MoveRight() { MoveCaret(std::min(caret_ + 1, doc_.Length())); }
 
-void ViewEditor::MoveUp() {
-  if (caret_ >= bytesPerLine_) MoveCaret(caret_ - bytesPerLine_);
-  else MoveCaret(caret_);
-}
+void ViewEditor::MoveUp() { MoveLines(-1); }
 
 void ViewEditor::MoveDown() { MoveLines(1); }
 
